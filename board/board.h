@@ -1,0 +1,128 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "board/zobrist.h"
+#include "core/types.h"
+
+// The squares of the pieces of one colour and type, in list order. The order
+// decides the order of move generation, so every change is defined exactly.
+struct PL {
+    int squares[16];
+    int count = 0;
+
+    PL();
+    // Appends the square at the end.
+    void insert(int square);
+    // Moves the last square into the hole left by the erased one.
+    void erase(int square);
+    // Replaces a square in place.
+    void mutate(int from, int to);
+};
+
+// One undo record, pushed by every successful executeMove.
+struct History {
+    Move move;
+    std::int8_t captured;
+    std::int8_t castling;
+    std::int8_t epSquare;
+    int fiftyCount;
+    std::int64_t key;
+};
+
+constexpr int vectorLen[6] = {0, 8, 4, 4, 8, 8};
+constexpr int vector[6][8] = {
+    {0, 0, 0, 0, 0, 0, 0, 0},
+    {-33, -31, -18, -14, 14, 18, 31, 33},
+    {15, 17, -17, -15, 0, 0, 0, 0},
+    {16, -1, 1, -16, 0, 0, 0, 0},
+    {15, 16, 17, -1, 1, -17, -16, -15},
+    {15, 16, 17, -1, 1, -17, -16, -15},
+};
+
+constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+class Board {
+public:
+    Board();
+
+    // Empties the undo stack and zeroes the key; fromFEN XORs onto the key.
+    void clear();
+    // Sets up a position from FEN text that fenProblem accepted.
+    void fromFEN(const std::string& fen);
+    // Empty when the FEN (four to six fields) describes a position this board
+    // can hold and play from; otherwise the reason it is rejected.
+    [[nodiscard]] static std::string fenProblem(const std::string& fen);
+
+    [[nodiscard]] int colorAt(int square) const { return colorBoard[square]; }
+    [[nodiscard]] int pieceAt(int square) const { return pieceBoard[square]; }
+    [[nodiscard]] int getTurn() const { return turn; }
+    [[nodiscard]] int getCastling() const { return castling; }
+    [[nodiscard]] int getEpSquare() const { return epSquare; }
+    [[nodiscard]] int getFiftyCount() const { return fiftyCount; }
+    [[nodiscard]] std::int64_t getZobristKey() const { return zobrist.getHash(); }
+    [[nodiscard]] const PL& pieces(int color, int type) const { return pieceList[color][type]; }
+    [[nodiscard]] const std::vector<History>& getHistory() const { return history; }
+    [[nodiscard]] int kingSquare(int color) const { return pieceList[color][KING].squares[0]; }
+    // The key composed from scratch; equals getZobristKey() between moves.
+    [[nodiscard]] std::int64_t computeKey() const;
+
+    // Whether a piece of byColor attacks the on-board square.
+    [[nodiscard]] bool attack(int square, int byColor) const;
+    [[nodiscard]] bool inCheck(int color) const { return attack(kingSquare(color), color ^ 1); }
+
+    // Appends the pseudo-legal moves of the side to move to out, in the
+    // fixed generation order; nothing in a position drawn by rule.
+    void gen(MoveList& out) const;
+    [[nodiscard]] MoveList getAllMoves() const;
+
+    // Plays a pseudo-legal move; false, with nothing changed, when it would
+    // leave the mover's king attacked. NULLMOVE passes the turn.
+    bool executeMove(const Move& move);
+    void undoMove();
+
+    [[nodiscard]] bool isDraw() const;
+    [[nodiscard]] bool isThreefoldRep() const;
+    // True when the side to move has no legal move (mate, stalemate or a
+    // position drawn by rule).
+    [[nodiscard]] bool isMate();
+
+    [[nodiscard]] bool moveIsPseudo(const Move& move) const;
+    // Leaves the board as it was, except that a tested capture moves the
+    // captured piece to the end of its list.
+    [[nodiscard]] bool pseudoIsLegal(const Move& move);
+    [[nodiscard]] bool moveIsLegal(const Move& move);
+    // Coordinate text to a move with the generator's flags; the caller checks
+    // the text's form (isMoveText) and the move (moveIsPseudo).
+    [[nodiscard]] Move strToMove(const std::string& text) const;
+    // Writes which quiet moves a lone piece of the given type could make on an
+    // otherwise empty board, indexed by from - to + 119. Empties every square.
+    void genAttackTable(int piece, std::ostream& out);
+
+    // The Unicode diagram with castling rights, fifty-move counter, side to
+    // move and key.
+    void print(std::ostream& out) const;
+
+private:
+    void genPush(MoveList& out, int from, int to, int flags) const;
+    void genPromote(MoveList& out, int from, int to, int flags) const;
+    [[nodiscard]] bool repetitionCountReaches(int count) const;
+    void putPiece(int square, int type, int color);
+
+    PL pieceList[2][7];
+    Zobrist zobrist;
+    int colorBoard[128];
+    int pieceBoard[128];
+    std::vector<History> history;
+    int turn = WHITE;
+    int castling = 0;
+    int epSquare = NO_SQUARE;
+    int fiftyCount = 0;
+};
+
+// Four or five characters: file a-h, rank 1-8, file a-h, rank 1-8 and an
+// optional promotion letter n, b, r or q.
+[[nodiscard]] bool isMoveText(const std::string& text);

@@ -1,0 +1,119 @@
+#include <algorithm>
+#include <climits>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+#include "board/board.h"
+
+namespace {
+
+bool isDigits(const std::string& text) {
+    if (text.empty()) return false;
+    for (const char ch : text)
+        if (ch < '0' || ch > '9') return false;
+    return true;
+}
+
+bool fitsInt(const std::string& digits) {
+    const std::string significant = digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
+    const std::string limit = std::to_string(INT_MAX);
+    return significant.size() < limit.size() || (significant.size() == limit.size() && significant <= limit);
+}
+
+// The piece letter on each square of the placement field, '.' for empty.
+std::string placementProblem(const std::string& placement, char (&squares)[8][8]) {
+    int row = 0, file = 0;
+    for (const char ch : placement) {
+        if (ch == '/') {
+            if (file != 8) return "rank " + std::to_string(8 - row) + " does not hold eight squares";
+            if (++row > 7) return "more than eight ranks";
+            file = 0;
+        } else if (ch >= '1' && ch <= '8') {
+            for (int i = 0; i < ch - '0'; ++i) {
+                if (file >= 8) return "rank " + std::to_string(8 - row) + " holds more than eight squares";
+                squares[row][file++] = '.';
+            }
+        } else if (std::string_view("PNBRQKpnbrqk").find(ch) != std::string_view::npos) {
+            if (file >= 8) return "rank " + std::to_string(8 - row) + " holds more than eight squares";
+            squares[row][file++] = ch;
+        } else {
+            return std::string("unexpected character '") + ch + "' in the placement";
+        }
+    }
+    if (row != 7 || file != 8) return "the placement does not hold eight ranks of eight squares";
+    return {};
+}
+
+}  // namespace
+
+std::string Board::fenProblem(const std::string& fen) {
+    std::istringstream stream(fen);
+    std::vector<std::string> fields;
+    for (std::string field; stream >> field;) fields.push_back(field);
+    if (fields.size() < 4 || fields.size() > 6) return "a FEN needs four to six fields";
+
+    char squares[8][8];
+    if (std::string problem = placementProblem(fields[0], squares); !problem.empty()) return problem;
+
+    int counts[2][6] = {};
+    for (int row = 0; row < 8; ++row) {
+        for (int file = 0; file < 8; ++file) {
+            const char ch = squares[row][file];
+            if (ch == '.') continue;
+            const int color = ch >= 'a' ? BLACK : WHITE;
+            const int type = static_cast<int>(std::string_view(PIECE_LETTERS).find(static_cast<char>(ch | 0x20)));
+            if (type == PAWN && (row == 0 || row == 7)) return "a pawn stands on rank 1 or 8";
+            if (++counts[color][type] > 16) return "more than 16 pieces of one kind and colour";
+        }
+    }
+    if (counts[WHITE][KING] != 1 || counts[BLACK][KING] != 1) return "each side needs exactly one king";
+
+    const std::string& side = fields[1];
+    if (side != "w" && side != "b") return "the side to move must be w or b";
+    const int turn = side == "b" ? BLACK : WHITE;
+
+    const std::string& rights = fields[2];
+    if (rights != "-") {
+        // Each right needs its king and rook on their home squares.
+        struct Right {
+            char letter;
+            int kingRow, rookFile;
+            char king, rook;
+        };
+        constexpr Right homes[] = {{'K', 7, 7, 'K', 'R'}, {'Q', 7, 0, 'K', 'R'}, {'k', 0, 7, 'k', 'r'}, {'q', 0, 0, 'k', 'r'}};
+        for (const char ch : rights) {
+            bool known = false;
+            for (const Right& right : homes) {
+                if (ch != right.letter) continue;
+                known = true;
+                if (squares[right.kingRow][4] != right.king || squares[right.kingRow][right.rookFile] != right.rook)
+                    return std::string("castling right ") + ch + " without king and rook on their home squares";
+            }
+            if (!known) return "castling rights must be - or letters of KQkq";
+        }
+    }
+
+    const std::string& enPassant = fields[3];
+    if (enPassant != "-") {
+        const int targetRank = turn == WHITE ? '6' : '3';
+        if (enPassant.size() != 2 || enPassant[0] < 'a' || enPassant[0] > 'h' || enPassant[1] != targetRank)
+            return "the en passant square must be - or a square on the rank behind a pawn that just advanced two squares";
+        const int row = '8' - enPassant[1];
+        const int file = enPassant[0] - 'a';
+        const int pawnRow = turn == WHITE ? row + 1 : row - 1;
+        const char pawn = turn == WHITE ? 'p' : 'P';
+        if (squares[row][file] != '.' || squares[pawnRow][file] != pawn)
+            return "no pawn just advanced two squares past the en passant square";
+    }
+
+    if (fields.size() > 4 && (!isDigits(fields[4]) || !fitsInt(fields[4])))
+        return "the halfmove clock must be a non-negative integer";
+    if (fields.size() > 5 && !isDigits(fields[5])) return "the fullmove number must be a non-negative integer";
+
+    Board board;
+    board.clear();
+    board.fromFEN(fen);
+    if (board.inCheck(turn ^ 1)) return "the side not to move is in check";
+    return {};
+}

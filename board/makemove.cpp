@@ -1,0 +1,178 @@
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <climits>
+
+#include "board/board.h"
+
+namespace {
+
+// The mask a move from or to a square ANDs into the castling rights; off-board
+// entries leave the rights alone, which the null move relies on.
+constexpr auto CASTLE_MASK = [] {
+    std::array<int, 128> mask{};
+    for (int square = 0; square < 128; ++square) mask[square] = onBoard(square) ? 15 : -1;
+    mask[A8] = 7;
+    mask[E8] = 3;
+    mask[H8] = 11;
+    mask[A1] = 13;
+    mask[E1] = 12;
+    mask[H1] = 14;
+    return mask;
+}();
+
+struct RookJump {
+    int from, to;
+};
+
+// The rook's squares of a castling move, chosen by the king's destination.
+constexpr RookJump castlingRook(int kingTo) {
+    switch (kingTo) {
+        case C8: return {A8, D8};
+        case G8: return {H8, F8};
+        case C1: return {A1, D1};
+        default: return {H1, F1};
+    }
+}
+
+}  // namespace
+
+bool Board::executeMove(const Move& move) {
+    if (!pseudoIsLegal(move)) return false;
+
+    const int us = turn;
+    const int from = move.from;
+    const int to = move.to;
+    history.push_back({move, static_cast<std::int8_t>(pieceBoard[to]), static_cast<std::int8_t>(castling),
+                       static_cast<std::int8_t>(epSquare), fiftyCount, zobrist.getHash()});
+
+    if (move.has(CASTLE)) {
+        const RookJump rook = castlingRook(to);
+        zobrist.updateHashPiece(ROOK, colorBoard[rook.from], rook.from);
+        colorBoard[rook.to] = us;
+        pieceBoard[rook.to] = ROOK;
+        zobrist.updateHashPiece(ROOK, us, rook.to);
+        colorBoard[rook.from] = EMPTY;
+        pieceBoard[rook.from] = EMPTY;
+        pieceList[us][ROOK].mutate(rook.from, rook.to);
+    }
+
+    zobrist.updateHashCastle(castling);
+    if (epSquare != NO_SQUARE) zobrist.updateHashEp(epSquare);
+
+    if (pieceBoard[to] != EMPTY) {
+        zobrist.updateHashPiece(pieceBoard[to], colorBoard[to], to);
+        pieceList[colorBoard[to]][pieceBoard[to]].erase(to);
+    }
+
+    castling &= CASTLE_MASK[to] & CASTLE_MASK[from];
+    zobrist.updateHashCastle(castling);
+
+    if (move.has(DOUBLEPUSH)) {
+        epSquare = us == WHITE ? to + 16 : to - 16;
+        zobrist.updateHashEp(epSquare);
+    } else {
+        epSquare = NO_SQUARE;
+    }
+
+    if ((move.flags & (CAPTURE | PAWNMOVE)) != 0)
+        fiftyCount = 0;
+    else if (fiftyCount < INT_MAX)
+        ++fiftyCount;
+
+    const int moving = pieceBoard[from];
+    colorBoard[to] = us;
+    if (move.has(PROMOTION)) {
+        pieceBoard[to] = move.promotion;
+        pieceList[us][move.promotion].insert(to);
+        pieceList[us][moving].erase(from);
+    } else {
+        pieceBoard[to] = moving;
+        pieceList[us][moving].mutate(from, to);
+    }
+    zobrist.updateHashPiece(pieceBoard[to], us, to);
+    zobrist.updateHashPiece(moving, colorBoard[from], from);
+    colorBoard[from] = EMPTY;
+    pieceBoard[from] = EMPTY;
+
+    if (move.has(ENPASSANT)) {
+        const int victim = us == WHITE ? to + 16 : to - 16;
+        zobrist.updateHashPiece(PAWN, colorBoard[victim], victim);
+        pieceList[us ^ 1][PAWN].erase(victim);
+        colorBoard[victim] = EMPTY;
+        pieceBoard[victim] = EMPTY;
+    }
+
+    turn = us ^ 1;
+    zobrist.updateHashSide();
+    return true;
+}
+
+void Board::undoMove() {
+    assert(!history.empty());
+    turn ^= 1;
+    const int us = turn;
+    const History record = history.back();
+    history.pop_back();
+    const int from = record.move.from;
+    const int to = record.move.to;
+    castling = record.castling;
+    epSquare = record.epSquare;
+    fiftyCount = record.fiftyCount;
+    zobrist.setHash(record.key);
+
+    colorBoard[from] = us;
+    if (record.move.has(PROMOTION)) {
+        pieceBoard[from] = PAWN;
+        pieceList[us][PAWN].insert(from);
+        pieceList[us][pieceBoard[to]].erase(to);
+    } else {
+        pieceBoard[from] = pieceBoard[to];
+        pieceList[us][pieceBoard[to]].mutate(to, from);
+    }
+
+    if (record.captured == EMPTY) {
+        colorBoard[to] = EMPTY;
+        pieceBoard[to] = EMPTY;
+    } else {
+        colorBoard[to] = us ^ 1;
+        pieceBoard[to] = record.captured;
+        pieceList[us ^ 1][record.captured].insert(to);
+    }
+
+    if (record.move.has(CASTLE)) {
+        const RookJump rook = castlingRook(to);
+        colorBoard[rook.from] = us;
+        pieceBoard[rook.from] = ROOK;
+        colorBoard[rook.to] = EMPTY;
+        pieceBoard[rook.to] = EMPTY;
+        pieceList[us][ROOK].mutate(rook.to, rook.from);
+    }
+
+    if (record.move.has(ENPASSANT)) {
+        const int victim = us == WHITE ? to + 16 : to - 16;
+        colorBoard[victim] = us ^ 1;
+        pieceBoard[victim] = PAWN;
+        pieceList[us ^ 1][PAWN].insert(victim);
+    }
+}
+
+bool Board::repetitionCountReaches(int count) const {
+    const auto key = zobrist.getHash();
+    const auto limit = std::min<std::size_t>(history.size(), static_cast<std::size_t>(fiftyCount) + 1);
+    int seen = 1;
+    for (std::size_t i = 0; i < limit; ++i) {
+        if (history[history.size() - 1 - i].key == key && ++seen >= count) return true;
+    }
+    return false;
+}
+
+bool Board::isDraw() const { return fiftyCount > 99 || repetitionCountReaches(3); }
+
+bool Board::isThreefoldRep() const { return repetitionCountReaches(3); }
+
+bool Board::isMate() {
+    for (const Move& move : getAllMoves())
+        if (pseudoIsLegal(move)) return false;
+    return true;
+}

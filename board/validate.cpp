@@ -1,0 +1,175 @@
+#include <ostream>
+
+#include "board/board.h"
+
+namespace {
+
+constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }
+
+}  // namespace
+
+bool Board::moveIsPseudo(const Move& move) const {
+    const int us = turn;
+    const int them = us ^ 1;
+    const int from = move.from;
+    const int to = move.to;
+    if (!onBoard(from) || !onBoard(to) || colorBoard[from] != us) return false;
+
+    // A promotion must be a pawn move onto the last row, naming a knight to a queen.
+    const bool lastRow = us == WHITE ? rowOf(to) == 0 : rowOf(to) == 7;
+    if (move.has(PROMOTION) && (!move.has(PAWNMOVE) || !lastRow || move.promotion < KNIGHT || move.promotion > QUEEN))
+        return false;
+
+    if (move.has(PAWNMOVE)) {
+        if (pieceBoard[from] != PAWN) return false;
+        if (!move.has(PROMOTION) && (rowOf(to) == 0 || rowOf(to) == 7)) return false;
+        const int forward = us == WHITE ? -16 : 16;
+        if (move.has(ENPASSANT)) {
+            const int target = epSquare;
+            if (to != target) return false;
+            const int file = fileOf(target);
+            return (file != 0 && from == target - forward - 1) || (file != 7 && from == target - forward + 1);
+        }
+        if (move.has(CAPTURE)) {
+            const int file = fileOf(from);
+            const bool diagonal = (file != 0 && to == from + forward - 1) || (file != 7 && to == from + forward + 1);
+            return diagonal && colorBoard[to] == them;
+        }
+        if (to == from + forward) return colorBoard[to] == EMPTY;
+        return to == from + 2 * forward && colorBoard[from + forward] == EMPTY && colorBoard[to] == EMPTY;
+    }
+
+    const int piece = pieceBoard[from];
+    if (move.has(CASTLE)) {
+        if (piece != KING) return false;
+        if (us == WHITE) {
+            if (from != E1) return false;
+            if (to == G1) return (castling & 1) && colorBoard[F1] == EMPTY && colorBoard[G1] == EMPTY;
+            if (to == C1)
+                return (castling & 2) && colorBoard[B1] == EMPTY && colorBoard[C1] == EMPTY && colorBoard[D1] == EMPTY;
+            return false;
+        }
+        if (from != E8) return false;
+        if (to == G8) return (castling & 4) && colorBoard[F8] == EMPTY && colorBoard[G8] == EMPTY;
+        if (to == C8) return (castling & 8) && colorBoard[B8] == EMPTY && colorBoard[C8] == EMPTY && colorBoard[D8] == EMPTY;
+        return false;
+    }
+    if (piece == PAWN) return false;
+
+    const bool capture = move.has(CAPTURE);
+    if (capture ? colorBoard[to] != them : colorBoard[to] != EMPTY) return false;
+    for (int d = 0; d < vectorLen[piece]; ++d) {
+        const int step = vector[piece][d];
+        for (int target = from + step; (target & 0x88) == 0; target += step) {
+            if (target == to) return true;
+            if (colorBoard[target] != EMPTY || !isSlider(piece)) break;
+        }
+    }
+    return false;
+}
+
+bool Board::pseudoIsLegal(const Move& move) {
+    const int us = turn;
+    const int them = us ^ 1;
+    if (move.has(CASTLE)) {
+        if (attack(kingSquare(us), them)) return false;
+        switch (move.to) {
+            case C8: return !attack(C8, them) && !attack(D8, them);
+            case G8: return !attack(F8, them) && !attack(G8, them);
+            case C1: return !attack(C1, them) && !attack(D1, them);
+            case G1: return !attack(F1, them) && !attack(G1, them);
+            default: return true;
+        }
+    }
+
+    // Play the move on the squares and lists only, look at the king, take it back.
+    const int from = move.from;
+    const int to = move.to;
+    const int capturedType = pieceBoard[to];
+    const int capturedColor = colorBoard[to];
+    if (capturedType != EMPTY) pieceList[capturedColor][capturedType].erase(to);
+    const int moving = pieceBoard[from];
+    pieceList[us][moving].mutate(from, to);
+    colorBoard[to] = colorBoard[from];
+    pieceBoard[to] = moving;
+    colorBoard[from] = EMPTY;
+    pieceBoard[from] = EMPTY;
+    const int victim = us == WHITE ? to + 16 : to - 16;
+    if (move.has(ENPASSANT)) {
+        colorBoard[victim] = EMPTY;
+        pieceBoard[victim] = EMPTY;
+        pieceList[them][PAWN].erase(victim);
+    }
+
+    const bool legal = !attack(kingSquare(us), them);
+
+    colorBoard[from] = colorBoard[to];
+    pieceBoard[from] = pieceBoard[to];
+    colorBoard[to] = capturedColor;
+    pieceBoard[to] = capturedType;
+    pieceList[us][moving].mutate(to, from);
+    if (move.has(ENPASSANT)) {
+        colorBoard[victim] = them;
+        pieceBoard[victim] = PAWN;
+        pieceList[them][PAWN].insert(victim);
+    }
+    if (capturedType != EMPTY) pieceList[capturedColor][capturedType].insert(to);
+    return legal;
+}
+
+bool Board::moveIsLegal(const Move& move) { return moveIsPseudo(move) && pseudoIsLegal(move); }
+
+Move Board::strToMove(const std::string& text) const {
+    if (!isMoveText(text.substr(0, 4))) return NOMOVE;
+    std::int8_t promotion = 0;
+    if (text.size() == 5) {
+        switch (text[4]) {
+            case 'n': promotion = KNIGHT; break;
+            case 'b': promotion = BISHOP; break;
+            case 'r': promotion = ROOK; break;
+            case 'q': promotion = QUEEN; break;
+            default: break;
+        }
+    }
+    const int from = makeSquare('8' - text[1], text[0] - 'a');
+    const int to = makeSquare('8' - text[3], text[2] - 'a');
+    std::uint8_t flags = pieceBoard[to] != EMPTY ? CAPTURE : 0;
+    if (pieceBoard[from] == PAWN) {
+        if (to == epSquare) flags = CAPTURE | ENPASSANT;
+        if (to == from - 32 || to == from + 32) flags |= DOUBLEPUSH;
+        flags |= PAWNMOVE;
+    } else if (pieceBoard[from] == KING && (to == from + 2 || to == from - 2)) {
+        flags |= CASTLE;
+    }
+    if (promotion != 0) flags |= PROMOTION;
+    return {static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), promotion, flags};
+}
+
+bool isMoveText(const std::string& text) {
+    if (text.size() != 4 && text.size() != 5) return false;
+    const auto isFile = [](char ch) { return ch >= 'a' && ch <= 'h'; };
+    const auto isRank = [](char ch) { return ch >= '1' && ch <= '8'; };
+    if (!isFile(text[0]) || !isRank(text[1]) || !isFile(text[2]) || !isRank(text[3])) return false;
+    return text.size() == 4 || std::string_view("nbrq").find(text[4]) != std::string_view::npos;
+}
+
+void Board::genAttackTable(int piece, std::ostream& out) {
+    bool reachable[240] = {};
+    for (int from = 0; from < 128; ++from) {
+        if (!onBoard(from)) continue;
+        for (int to = 0; to < 128; ++to) {
+            if (!onBoard(to)) continue;
+            pieceBoard[from] = piece;
+            colorBoard[from] = turn;
+            if (moveIsPseudo({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0}))
+                reachable[from - to + 119] = true;
+            pieceBoard[from] = EMPTY;
+            colorBoard[from] = EMPTY;
+        }
+    }
+    for (int index = 0; index < 240; ++index) {
+        out << (reachable[index] ? "1, " : "0, ");
+        if (index % 16 == 15) out << std::endl;
+    }
+    out << std::endl;
+}

@@ -1,0 +1,21 @@
+#include "board/zobrist.h"
+
+#include <random>
+
+namespace {
+
+Zobrist::Keys drawKeys() {
+    std::mt19937_64 rng(Zobrist::ZOBRIST_SEED);
+    Zobrist::Keys keys{};
+    for (auto& color : keys.piece)
+        for (auto& piece : color)
+            for (auto& key : piece) key = rng();
+    keys.side = rng();
+    for (auto& key : keys.enPassant) key = rng();
+    for (auto& key : keys.castle) key = rng();
+    return keys;
+}
+
+}  // namespace
+
+const Zobrist::Keys Zobrist::KEYS = drawKeys();

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/types.h"
+
+// The 64-bit position key. The key tables are drawn once from an MT19937-64
+// generator seeded with ZOBRIST_SEED, so every board and every run uses the
+// same keys; each Zobrist object only carries the current key.
+class Zobrist {
+public:
+    static constexpr unsigned ZOBRIST_SEED = 20429085;
+
+    struct Keys {
+        std::uint64_t piece[2][6][128];
+        std::uint64_t side;
+        std::uint64_t enPassant[8];
+        std::uint64_t castle[16];
+    };
+
+    // Filled during static initialisation; no Board may be built before main().
+    static const Keys KEYS;
+
+    void updateHashPiece(int piece, int color, int square) {
+        if (piece != EMPTY && color != EMPTY) hash ^= static_cast<std::int64_t>(KEYS.piece[color][piece][square]);
+    }
+    void updateHashSide() { hash ^= static_cast<std::int64_t>(KEYS.side); }
+    void updateHashEp(int square) { hash ^= static_cast<std::int64_t>(KEYS.enPassant[square & 7]); }
+    void updateHashCastle(int rights) { hash ^= static_cast<std::int64_t>(KEYS.castle[rights]); }
+
+    [[nodiscard]] std::int64_t getHash() const { return hash; }
+    void setHash(std::int64_t key) { hash = key; }
+    void reset() { hash = 0; }
+
+private:
+    std::int64_t hash = 0;
+};

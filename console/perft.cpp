@@ -1,0 +1,44 @@
+#include "console/perft.h"
+
+#include <cassert>
+#include <ctime>
+#include <iostream>
+
+Perft::Perft(Board& board, int depth) : board(board), perftDepth(depth) {
+    assert(depth <= MAX_DEPTH);
+    for (MoveList& buffer : moveBuffers) buffer.reserve(256);
+}
+
+void Perft::perft(int ply) {
+    ++plyNodes[ply];
+    if (perftDepth <= ply) return;
+
+    MoveList& moves = moveBuffers[ply];
+    moves.clear();
+    board.gen(moves);
+    for (const Move& move : moves) {
+        if (!board.executeMove(move)) continue;
+        if (move.has(CASTLE)) ++plyCastles[ply + 1];
+        if (move.has(ENPASSANT)) ++plyPassants[ply + 1];
+        perft(ply + 1);
+        board.undoMove();
+    }
+}
+
+void Perft::diagnostics(std::ostream& out) const {
+    for (int ply = 0; ply <= MAX_DEPTH && plyNodes[ply] != 0; ++ply) {
+        out << "Ply " << ply << ": " << plyNodes[ply] << " Nodes (" << plyCastles[ply] << " Castles, "
+            << plyPassants[ply] << " Passants)" << std::endl;
+    }
+    out << std::endl;
+}
+
+Move PerftPlayer::getAMove() {
+    const std::clock_t start = std::clock();
+    walk.perft(0);
+    const std::clock_t end = std::clock();
+    walk.diagnostics(std::cout);
+    std::cout << static_cast<double>(end - start) * 1000.0 / CLOCKS_PER_SEC << "ms" << std::endl;
+    const MoveList moves = board.getAllMoves();
+    return moves.empty() ? NOMOVE : moves.front();
+}

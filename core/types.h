@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <utility>
+#include <vector>
+
+// Squares use 0x88 numbering: square = row * 16 + file, row 0 is rank 8.
+// A value is on the board exactly when (value & 0x88) == 0.
+constexpr int NO_SQUARE = -1;
+
+constexpr int A8 = 0, B8 = 1, C8 = 2, D8 = 3, E8 = 4, F8 = 5, G8 = 6, H8 = 7;
+constexpr int A1 = 112, B1 = 113, C1 = 114, D1 = 115, E1 = 116, F1 = 117, G1 = 118, H1 = 119;
+
+[[nodiscard]] constexpr bool onBoard(int square) { return (square & ~0x77) == 0; }
+[[nodiscard]] constexpr int rowOf(int square) { return square >> 4; }
+[[nodiscard]] constexpr int fileOf(int square) { return square & 7; }
+[[nodiscard]] constexpr int makeSquare(int row, int file) { return row * 16 + file; }
+
+// Piece-type codes; EMPTY doubles as the colour of an empty square.
+constexpr int PAWN = 0, KNIGHT = 1, BISHOP = 2, ROOK = 3, QUEEN = 4, KING = 5, EMPTY = 6;
+constexpr int WHITE = 0, BLACK = 1;
+
+constexpr char PIECE_LETTERS[] = "pnbrqk";
+
+// Move flags.
+constexpr std::uint8_t CAPTURE = 0x01;
+constexpr std::uint8_t CASTLE = 0x02;
+constexpr std::uint8_t ENPASSANT = 0x04;
+constexpr std::uint8_t DOUBLEPUSH = 0x08;
+constexpr std::uint8_t PAWNMOVE = 0x10;
+constexpr std::uint8_t PROMOTION = 0x20;
+
+struct Move {
+    std::int8_t from = 0;
+    std::int8_t to = 0;
+    std::int8_t promotion = 0;
+    std::uint8_t flags = 0;
+
+    [[nodiscard]] constexpr bool operator==(const Move& other) const {
+        return from == other.from && to == other.to && promotion == other.promotion &&
+               flags == other.flags;
+    }
+    [[nodiscard]] constexpr bool operator!=(const Move& other) const { return !(*this == other); }
+    [[nodiscard]] constexpr bool isQuiet() const { return (flags & (CAPTURE | PROMOTION)) == 0; }
+    [[nodiscard]] constexpr bool has(std::uint8_t flag) const { return (flags & flag) != 0; }
+};
+static_assert(sizeof(Move) == 4);
+
+constexpr Move NOMOVE{0, 0, 0, 0};
+constexpr Move NULLMOVE{127, 127, 0, 0};
+
+using MoveList = std::vector<Move>;
+
+// A move with its ordering key, as the move picker keeps them.
+using ScoredMove = std::pair<Move, int>;
+
+// Higher key ranks higher; among equal keys the lower from-square, then the
+// lower to-square ranks higher.
+[[nodiscard]] constexpr bool operator<(const ScoredMove& a, const ScoredMove& b) {
+    if (a.second != b.second) return a.second < b.second;
+    if (a.first.from != b.first.from) return a.first.from > b.first.from;
+    return a.first.to > b.first.to;
+}
+
+// Coordinate text: "e2e4", "e7e8q"; NOMOVE prints "a8a8".
+std::ostream& operator<<(std::ostream& out, const Move& move);
+// Moves separated by single blanks.
+std::ostream& operator<<(std::ostream& out, const MoveList& moves);
+
+// Search scores.
+constexpr int MATE = 32000;
+constexpr int MATE_THRESHOLD = 31873;
+constexpr int MAX_PLY = 128;

@@ -1,0 +1,104 @@
+#include "uci/uci.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
+#include "console/perft.h"
+
+UCI::UCI(LineReader& input) : input(input) {}
+
+void UCI::run() {
+    std::string line;
+    while (input.readLine(line)) {
+        std::istringstream words(line);
+        std::string command;
+        words >> command;
+        if (command == "uci")
+            uci(line);
+        else if (command == "setoption")
+            continue;
+        else if (command == "isready")
+            isready(line);
+        else if (command == "ucinewgame")
+            ucinewgame(line);
+        else if (command == "position")
+            position(line);
+        else if (command == "go")
+            go(line);
+        else if (command == "quit")
+            return;
+        else if (command == "p")
+            board.print(std::cout);
+        else if (command == "perft")
+            perft(line);
+    }
+}
+
+void UCI::uci(const std::string&) {
+    std::cout << "id name Marrowby 1.4.2" << std::endl;
+    std::cout << "id author Pellowen" << std::endl;
+    std::cout << "uciok" << std::endl;
+}
+
+void UCI::isready(const std::string&) { std::cout << "readyok" << std::endl; }
+
+void UCI::ucinewgame(const std::string&) {}
+
+void UCI::go(const std::string&) {}
+
+void UCI::position(const std::string& line) {
+    std::istringstream words(line);
+    std::string word;
+    words >> word;
+    if (!(words >> word)) return;
+
+    std::string fen;
+    if (word == "startpos") {
+        fen = START_FEN;
+    } else {
+        // Up to six FEN fields; a shorter FEN ends at the word "moves".
+        for (int field = 0; field < 6; ++field) {
+            const auto mark = words.tellg();
+            if (!(words >> word)) break;
+            if (word == "moves") {
+                words.seekg(mark);
+                break;
+            }
+            fen += (field > 0 ? " " : "") + word;
+        }
+        words.clear();
+        if (const std::string problem = Board::fenProblem(fen); !problem.empty()) {
+            std::cout << "info string invalid FEN: " << problem << std::endl;
+            return;
+        }
+    }
+
+    board.clear();
+    board.fromFEN(fen);
+
+    // The word after the position is "moves"; it is passed over unread.
+    words >> word;
+    while (words >> word) {
+        if (!isMoveText(word)) continue;
+        const Move move = board.strToMove(word);
+        if (board.moveIsPseudo(move)) board.executeMove(move);
+    }
+}
+
+void UCI::perft(const std::string& line) {
+    std::istringstream words(line);
+    std::string word;
+    words >> word;
+    if (!(words >> word)) return;
+
+    errno = 0;
+    char* end = nullptr;
+    const long depth = std::strtol(word.c_str(), &end, 10);
+    if (end == word.c_str() || errno == ERANGE || depth < INT_MIN || depth > Perft::MAX_DEPTH) return;
+
+    PerftPlayer player(board.getTurn(), board, static_cast<int>(depth));
+    static_cast<void>(player.getAMove());
+}
