@@ -1,0 +1,341 @@
+#include "search/search.h"
+
+#include <algorithm>
+#include <cassert>
+#include <iomanip>
+#include <ostream>
+
+#include "search/signals.h"
+
+namespace {
+
+constexpr int INFINITE_SCORE = 32767;
+
+// Margin by remaining depth below which a quiet move cannot lift the static
+// score back to alpha; depth 0 never reaches the test.
+constexpr int FUTILITY_MARGIN[5] = {0, 200, 300, 500, 800};
+
+// Late-move reductions grow with the number of quiet moves already tried;
+// PV nodes wait longer before reducing a second or third ply.
+constexpr int LMR_DIVISOR_PV = 32;
+constexpr int LMR_DIVISOR_NON_PV = 8;
+
+constexpr auto NO_TIME_LIMIT = std::chrono::hours(24);
+
+}  // namespace
+
+Search::Search(Board& board, int maxDepth, std::ostream& out)
+    : board(board), out(out), evaluator(board), maxDepth(maxDepth), historyTable(board) {
+    for (MoveList& line : pvLines) line.reserve(MAX_PLY);
+}
+
+void Search::iterativeDeepening(int color, int moveTime) {
+    startTime = Clock::now();
+    deadline = startTime + (moveTime > 0 ? std::chrono::duration_cast<Clock::duration>(std::chrono::milliseconds(moveTime))
+                                         : std::chrono::duration_cast<Clock::duration>(NO_TIME_LIMIT));
+    for (MoveList& line : pvLines) line.clear();
+    killers.clear();
+    historyTable.clear();
+    bestMove = NOMOVE;
+    ponderMove = NOMOVE;
+    selDepth = 0;
+    nodes = 0;
+    currentDepth = 1;
+
+    // Every iteration searches the full window; the previous iteration's best
+    // move comes first only through the table's hash move.
+    while (maxDepth >= 1) {
+        pvs(currentDepth, 0, INFINITE_SCORE, -INFINITE_SCORE - 1, color, true);
+        if (stop.load()) break;
+        if (moveTime + currentDepth == 0) break;
+        if (currentDepth++ >= maxDepth) break;
+    }
+
+    stop.exchange(true);
+    cv.notify_one();
+}
+
+int Search::pvs(int depth, int ply, int beta, int alpha, int color, bool allowNull) {
+    // Step 1. Deepest ply reached in this search, for the info line.
+    selDepth = std::max(selDepth, ply);
+
+    // Step 2. This node's line is rebuilt from scratch.
+    pvLines[ply].clear();
+
+    // Step 3. Ply guard: the per-ply tables end at MAX_PLY, so the last ply
+    // answers with the static score.
+    if (ply >= MAX_PLY - 1) return evaluator.getRating(color);
+
+    const bool pvNode = beta - 1 != alpha;
+
+    // Step 4. Mate distance pruning: no line from here can beat a mate
+    // already found nearer the root.
+    alpha = std::max(alpha, ply - MATE);
+    beta = std::min(beta, MATE - 1 - ply);
+    if (alpha >= beta) return alpha;
+
+    // Step 5. Check extension: a side in check is searched one ply deeper,
+    // and the raised depth governs every later step of this node.
+    const bool inCheck = board.inCheck(color);
+    if (inCheck) {
+        ++depth;
+        assert(depth > 0);
+    }
+
+    // Step 6. At the horizon, settle captures and promotions.
+    if (depth <= 0) return quiesce(ply, alpha, beta, color);
+
+    // Step 7. Deadline: stop the whole search.
+    if (Clock::now() > deadline) {
+        stop.exchange(true);
+        return 0;
+    }
+
+    // Step 8. Count the node.
+    ++nodesPly[ply];
+    ++nodes;
+
+    // Step 9. Fifty-move rule and repetition.
+    if (board.isDraw()) return 0;
+
+    // Step 10. Table probe: the stored move is tried first.
+    const std::int64_t key = board.getZobristKey();
+    const TTEntry entry = tt.probe(key, ply);
+    if (entry.flag != 0) ++ttHitPly[ply];
+    const Move hashMove = entry.move;
+
+    if (!pvNode) {
+        // Step 11. Table cut-off: a result of enough depth that settles this
+        // null window is returned as it is. PV nodes always search, so that
+        // they keep their line.
+        if (entry.depth >= depth) {
+            if (entry.flag == EXACT) return entry.score;
+            if (entry.flag == LOWERBOUND && entry.score >= beta) return entry.score;
+            if (entry.flag == UPPERBOUND && entry.score <= alpha) return entry.score;
+        }
+
+        // Step 12. Null move pruning: if passing the turn still holds beta
+        // after a reduced search, a real move would too. Not in check, where
+        // passing is illegal, not twice in a row, and not with fewer than two
+        // pieces, where zugzwang makes passing a false friend.
+        if (allowNull && depth >= 2 && !inCheck && evaluator.numMajorMinor(color) >= 2) {
+            [[maybe_unused]] const bool passed = board.executeMove(NULLMOVE);
+            assert(passed);
+            const int nullDepth = depth < 7 ? depth - 3 : depth - 4;
+            const int value = -pvs(nullDepth, ply + 1, -beta + 1, -beta, color ^ 1, false);
+            board.undoMove();
+            if (stop.load()) return 0;
+            if (value >= beta) {
+                ++nullCutPly[ply];
+                return value;
+            }
+        }
+    }
+
+    // Step 13. Moves come from a picker that tries the hash move, captures and
+    // promotions, the killers of this ply, then quiet moves by history.
+    const Move killer1 = killers.get1(ply);
+    const Move killer2 = killers.get2(ply);
+    MovePicker picker(hashMove, killer1, killer2, historyTable, board, pickerBuffers[ply]);
+
+    // Step 14. Futility: near the horizon, a static score far below alpha
+    // means quiet moves are not worth searching.
+    const bool futile =
+        depth <= 4 && !inCheck && evaluator.getRating(color) <= alpha - FUTILITY_MARGIN[depth];
+
+    // Step 15. Reductions beyond one ply need depth to spare and no check.
+    const bool deepReductions = depth >= 4 && !inCheck;
+    const int lmrDivisor = pvNode ? LMR_DIVISOR_PV : LMR_DIVISOR_NON_PV;
+
+    int best = alpha;
+    Move bestMoveHere = NOMOVE;
+    int searched = 0;
+    int bestOrdinal = 0;
+    int lateQuietCount = 0;
+
+    // Step 16. Move loop.
+    for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
+        assert(board.pieceAt(move.to) != KING);
+
+        // Step 16a. Futility pruning: skip quiet moves once one move has
+        // been searched.
+        if (searched > 0 && futile && move.isQuiet()) continue;
+
+        if (!board.executeMove(move)) continue;
+
+        // Step 16b. Late-move reduction: quiet moves after the first, other
+        // than the hash move and the killers, are searched shallower, the
+        // more so the later they come.
+        int reduction = 0;
+        if (searched > 0 && move.isQuiet() && move != hashMove && move != killer1) {
+            reduction = depth > 1 && move != killer2 ? 1 : 0;
+            if (reduction == 1 && deepReductions) {
+                ++lateQuietCount;
+                const int threshold = lmrDivisor / depth + 2;
+                if (lateQuietCount >= threshold) ++reduction;
+                if (lateQuietCount >= 3 * threshold) ++reduction;
+            }
+        }
+
+        // Step 16c. Principal variation search: the first move gets the full
+        // window, later ones a null window around best, searched again at
+        // full depth when a reduced search beats best, and with the full
+        // window at PV nodes when the null window is beaten.
+        int value = 0;
+        if (searched == 0) {
+            value = -pvs(depth - 1, ply + 1, -alpha, -beta, color ^ 1, true);
+        } else {
+            value = -pvs(depth - 1 - reduction, ply + 1, -best, -best - 1, color ^ 1, true);
+            if (reduction > 0 && value > best) value = -pvs(depth - 1, ply + 1, -best, -best - 1, color ^ 1, true);
+            if (pvNode && value > best) value = -pvs(depth - 1, ply + 1, -best, -beta, color ^ 1, true);
+        }
+
+        board.undoMove();
+        if (stop.load()) return 0;
+        ++searched;
+
+        if (value > best) {
+            best = value;
+            bestMoveHere = move;
+            MoveList& line = pvLines[ply];
+            line.clear();
+            line.push_back(move);
+            line.insert(line.end(), pvLines[ply + 1].begin(), pvLines[ply + 1].end());
+            if (ply == 0) showPv(value);
+            bestOrdinal = searched;
+        }
+        if (best >= beta) break;
+    }
+
+    // Step 17. No legal move: mated, or stalemate.
+    if (searched == 0) return inCheck ? -MATE + ply : 0;
+
+    // Step 18. Store the result with the depth this node searched.
+    const std::int8_t flag = best >= beta ? LOWERBOUND : best > alpha ? EXACT : UPPERBOUND;
+    tt.save(key, bestMoveHere, flag, depth, best, ply);
+
+    // Step 19. A quiet move that raised alpha becomes a killer and gains
+    // history; the quiet moves tried before it lose some.
+    if (best > alpha && bestMoveHere.isQuiet()) {
+        killers.insert(bestMoveHere, ply);
+        historyTable.addScore(bestMoveHere, depth * depth);
+        picker.penalizeHist(bestMoveHere, depth);
+    }
+
+    // Step 20. Statistics for the diagnostics report.
+    const int ordinalIndex = std::min(bestOrdinal, BEST_MOVE_ORDINALS) - 1;
+    if (best >= beta) {
+        ++cutPly[ply];
+        ++cutByMove[ordinalIndex];
+    } else if (best > alpha) {
+        ++pvPly[ply];
+        ++pvByMove[ordinalIndex];
+    } else {
+        ++allPly[ply];
+    }
+    return best;
+}
+
+int Search::quiesce(int ply, int alpha, int beta, int color) {
+    // Step 1. Count the node.
+    ++nodes;
+
+    // Step 2. Stand pat: the side to move may decline every capture.
+    const int stand = evaluator.getRating(color);
+    if (stand >= beta) return stand;
+
+    // Step 3. Fifty-move rule and repetition.
+    if (board.isDraw()) return 0;
+
+    // Step 4. Ply guard, as in pvs.
+    if (ply >= MAX_PLY - 1) return stand;
+
+    alpha = std::max(alpha, stand);
+    MovePicker picker(NOMOVE, NOMOVE, NOMOVE, historyTable, board, pickerBuffers[ply],
+                      PickerScope::CAPTURES_AND_PROMOTIONS);
+    if (alpha >= beta) return alpha;
+
+    // Step 5. Captures and promotions only, best victim first.
+    int best = alpha;
+    for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
+        assert(!move.isQuiet());
+        if (!board.executeMove(move)) continue;
+        const int value = -quiesce(ply + 1, -beta, -best, color ^ 1);
+        board.undoMove();
+        best = std::max(best, value);
+        if (best >= beta) break;
+    }
+    return best;
+}
+
+void Search::showPv(int score) {
+    const MoveList& line = pvLines[0];
+    assert(!line.empty());
+
+    const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - startTime);
+    const std::int64_t time = std::max<std::int64_t>(1, static_cast<std::int64_t>(static_cast<double>(elapsed.count()) / 1'000'000.0));
+
+    // The ponder move must answer the best move: a new best move with a
+    // one-move line has no expected reply.
+    const Move previousBest = bestMove;
+    bestMove = line[0];
+    if (line.size() >= 2)
+        ponderMove = line[1];
+    else if (bestMove != previousBest)
+        ponderMove = NOMOVE;
+
+    out << "info depth " << currentDepth << " seldepth " << selDepth << " score ";
+    if (score >= MATE_THRESHOLD)
+        out << "mate " << (MATE + 1 - score) / 2;
+    else if (score <= -MATE_THRESHOLD)
+        out << "mate " << (-MATE - 1 - score) / 2;
+    else
+        out << "cp " << score;
+    out << " nodes " << nodes << " nps " << nodes / time * 1000 << " time " << time << " multipv 1 pv " << line
+        << std::endl;
+}
+
+void Search::diagnostics() {
+    const auto cell = [this](auto value) { out << std::right << std::setw(12) << value; };
+    const auto label = [this](auto value) { out << std::left << std::setw(4) << value; };
+
+    out << "======================== DIAGNOSTICS ======================" << std::endl;
+    label("Ply");
+    for (const char* heading : {"Nodes", "Null", "Cut", "PV", "All", "TT Hit"}) cell(heading);
+    out << std::endl;
+    for (int ply = 0; ply < MAX_PLY && nodesPly[ply] != 0; ++ply) {
+        label(ply);
+        for (const std::int64_t count : {nodesPly[ply], nullCutPly[ply], cutPly[ply], pvPly[ply], allPly[ply]}) cell(count);
+        cell(ttHitPly[ply] * 100 / nodesPly[ply]);
+        out << std::endl;
+        nodesPly[ply] = nullCutPly[ply] = cutPly[ply] = pvPly[ply] = allPly[ply] = ttHitPly[ply] = 0;
+    }
+    out << std::endl;
+
+    out << tt.getCollisions() << " TT Collisions" << std::endl;
+    out << tt.getEntries() << " TT Entries" << std::endl;
+    tt.resetCollisions();
+    out << std::endl;
+
+    label("#");
+    for (const char* heading : {"PV", "Pct", "Cut", "Pct"}) cell(heading);
+    out << std::endl;
+    std::int64_t totalPv = 0;
+    std::int64_t totalCut = 0;
+    for (int i = 0; i < BEST_MOVE_ORDINALS; ++i) {
+        totalPv += pvByMove[i];
+        totalCut += cutByMove[i];
+    }
+    for (int i = 0; i < BEST_MOVE_ORDINALS; ++i) {
+        label(i + 1);
+        cell(pvByMove[i]);
+        cell(totalPv > 0 ? pvByMove[i] * 100 / totalPv : 0);
+        cell(cutByMove[i]);
+        cell(totalCut > 0 ? cutByMove[i] * 100 / totalCut : 0);
+        out << std::endl;
+        pvByMove[i] = cutByMove[i] = 0;
+    }
+    out << "============================ END ==========================" << std::endl;
+}
+
+void Search::clear() { tt.clear(); }

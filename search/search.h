@@ -1,0 +1,86 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <iostream>
+
+#include "board/board.h"
+#include "core/types.h"
+#include "eval/evaluator.h"
+#include "search/history.h"
+#include "search/killers.h"
+#include "search/move_picker.h"
+#include "search/transposition.h"
+
+// Principal variation search with quiescence under iterative deepening. The
+// search is deterministic: from a given position, depth and table contents it
+// visits the same nodes in the same order every time.
+class Search {
+public:
+    // Info lines and the diagnostics report go to out.
+    Search(Board& board, int maxDepth, std::ostream& out = std::cout);
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
+
+    // Searches depth 1, 2, ... for color, the side to move. A positive
+    // moveTime is a time limit in milliseconds, 0 means no limit, and -N
+    // stops after depth N. The caller clears stop first; the search sets it
+    // and notifies cv when it ends.
+    void iterativeDeepening(int color, int moveTime);
+
+    // Negamax score of the board for color, the side to move, searched depth
+    // plies deep at distance ply from the root, within the window alpha..beta.
+    int pvs(int depth, int ply, int beta, int alpha, int color, bool allowNull);
+    // Score of the board for color once captures and promotions have settled.
+    int quiesce(int ply, int alpha, int beta, int color);
+
+    // Prints the per-ply statistics, the table counters and the ordinals of
+    // best moves, and resets what it printed.
+    void diagnostics();
+    // Empties the transposition table.
+    void clear();
+
+    [[nodiscard]] std::int64_t getNodes() const { return nodes; }
+    [[nodiscard]] int getSelDepth() const { return selDepth; }
+
+    // The first move of the last reported principal variation, and the
+    // expected reply to it; NOMOVE when there is none.
+    Move bestMove = NOMOVE;
+    Move ponderMove = NOMOVE;
+    std::atomic<bool> stop{false};
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static constexpr int BEST_MOVE_ORDINALS = 30;
+
+    // Records the root's new best line and writes its info line.
+    void showPv(int score);
+
+    Board& board;
+    std::ostream& out;
+    Evaluator evaluator;
+    int maxDepth;
+    std::array<MoveList, MAX_PLY> pvLines;
+    std::array<PickerBuffers, MAX_PLY> pickerBuffers;
+    KillerTable killers;
+    HistoryTable historyTable;
+    TTable tt;
+
+    std::int64_t nodesPly[MAX_PLY] = {};
+    std::int64_t cutPly[MAX_PLY] = {};
+    std::int64_t pvPly[MAX_PLY] = {};
+    std::int64_t allPly[MAX_PLY] = {};
+    std::int64_t nullCutPly[MAX_PLY] = {};
+    std::int64_t ttHitPly[MAX_PLY] = {};
+    std::int64_t cutByMove[BEST_MOVE_ORDINALS] = {};
+    std::int64_t pvByMove[BEST_MOVE_ORDINALS] = {};
+
+    std::int64_t nodes = 0;
+    int currentDepth = 0;
+    int selDepth = 0;
+    Clock::time_point startTime{};
+    // No deadline until a search sets one, so that pvs can be called directly.
+    Clock::time_point deadline = Clock::time_point::max();
+};

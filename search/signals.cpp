@@ -1,0 +1,4 @@
+#include "search/signals.h"
+
+std::mutex mtx;
+std::condition_variable cv;
