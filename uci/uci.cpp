@@ -8,7 +8,7 @@
 
 #include "console/perft.h"
 
-UCI::UCI(LineReader& input) : input(input) {}
+UCI::UCI(LineReader& input) : input(input), search(board, 64) {}
 
 void UCI::run() {
     std::string line;
@@ -45,7 +45,7 @@ void UCI::uci(const std::string&) {
 
 void UCI::isready(const std::string&) { std::cout << "readyok" << std::endl; }
 
-void UCI::ucinewgame(const std::string&) {}
+void UCI::ucinewgame(const std::string&) { search.clear(); }
 
 void UCI::go(const std::string&) {}
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "board/board.h"
+#include "search/search.h"
 #include "uci/line_reader.h"
 
 // The command loop: reads one line at a time and runs the command its first
@@ -26,4 +27,5 @@ public:
 private:
     LineReader& input;
     Board board;
+    Search search;
 };
