@@ -56,6 +56,8 @@ void Board::fromFEN(const std::string& fen) {
     for (int& code : colorBoard) code = EMPTY;
     for (int& code : pieceBoard) code = EMPTY;
 
+    checkState = CHECK_UNKNOWN;
+
     std::istringstream fields(fen);
     std::string placement, side, rights, enPassant;
     fields >> placement >> side >> rights >> enPassant;

@@ -29,6 +29,7 @@ struct History {
     std::int8_t captured;
     std::int8_t castling;
     std::int8_t epSquare;
+    std::int8_t checkState;
     int fiftyCount;
     std::int64_t key;
 };
@@ -110,6 +111,10 @@ private:
     void genPush(MoveList& out, int from, int to, int flags) const;
     void genPromote(MoveList& out, int from, int to, int flags) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;
+    // Whether the side to move is in check, worked out once per position.
+    [[nodiscard]] bool sideToMoveInCheck();
+    // pseudoIsLegal with a shortcut for moves that cannot expose the king.
+    [[nodiscard]] bool keepsKingSafe(const Move& move);
     void putPiece(int square, int type, int color);
 
     PL pieceList[2][7];
@@ -121,6 +126,9 @@ private:
     int castling = 0;
     int epSquare = NO_SQUARE;
     int fiftyCount = 0;
+    // CHECK_UNKNOWN until sideToMoveInCheck works it out for this position.
+    static constexpr std::int8_t CHECK_UNKNOWN = -1;
+    std::int8_t checkState = CHECK_UNKNOWN;
 };
 
 // Four or five characters: file a-h, rank 1-8, file a-h, rank 1-8 and an

@@ -35,42 +35,72 @@ constexpr RookJump castlingRook(int kingTo) {
     }
 }
 
+// Whether two squares share a rank, file or diagonal, indexed by
+// first - second + 119.
+constexpr auto SHARES_LINE = [] {
+    std::array<bool, 240> line{};
+    for (const int step : {1, 15, 16, 17})
+        for (int distance = 1; distance < 8; ++distance) {
+            line[119 + step * distance] = true;
+            line[119 - step * distance] = true;
+        }
+    return line;
+}();
+
 }  // namespace
 
+bool Board::sideToMoveInCheck() {
+    if (checkState == CHECK_UNKNOWN) checkState = inCheck(turn) ? 1 : 0;
+    return checkState == 1;
+}
+
+bool Board::keepsKingSafe(const Move& move) {
+    // With the king not in check, a piece other than the king that shares no
+    // line with its own king cannot uncover an attack on it: the move is legal.
+    const int from = move.from;
+    if (!move.has(CASTLE | ENPASSANT) && onBoard(from) && pieceBoard[from] != KING &&
+        !SHARES_LINE[from - kingSquare(turn) + 119] && !sideToMoveInCheck())
+        return true;
+    return pseudoIsLegal(move);
+}
+
 bool Board::executeMove(const Move& move) {
-    if (!pseudoIsLegal(move)) return false;
+    if (!keepsKingSafe(move)) return false;
 
     const int us = turn;
     const int from = move.from;
     const int to = move.to;
     history.push_back({move, static_cast<std::int8_t>(pieceBoard[to]), static_cast<std::int8_t>(castling),
-                       static_cast<std::int8_t>(epSquare), fiftyCount, zobrist.getHash()});
+                       static_cast<std::int8_t>(epSquare), checkState, fiftyCount, zobrist.getHash()});
+    checkState = CHECK_UNKNOWN;
+    // The key changes in a local copy, kept in a register, and is stored once.
+    Zobrist key = zobrist;
 
     if (move.has(CASTLE)) {
         const RookJump rook = castlingRook(to);
-        zobrist.updateHashPiece(ROOK, colorBoard[rook.from], rook.from);
+        key.updateHashPiece(ROOK, colorBoard[rook.from], rook.from);
         colorBoard[rook.to] = us;
         pieceBoard[rook.to] = ROOK;
-        zobrist.updateHashPiece(ROOK, us, rook.to);
+        key.updateHashPiece(ROOK, us, rook.to);
         colorBoard[rook.from] = EMPTY;
         pieceBoard[rook.from] = EMPTY;
         pieceList[us][ROOK].mutate(rook.from, rook.to);
     }
 
-    zobrist.updateHashCastle(castling);
-    if (epSquare != NO_SQUARE) zobrist.updateHashEp(epSquare);
+    key.updateHashCastle(castling);
+    if (epSquare != NO_SQUARE) key.updateHashEp(epSquare);
 
     if (pieceBoard[to] != EMPTY) {
-        zobrist.updateHashPiece(pieceBoard[to], colorBoard[to], to);
+        key.updateHashPiece(pieceBoard[to], colorBoard[to], to);
         pieceList[colorBoard[to]][pieceBoard[to]].erase(to);
     }
 
     castling &= CASTLE_MASK[to] & CASTLE_MASK[from];
-    zobrist.updateHashCastle(castling);
+    key.updateHashCastle(castling);
 
     if (move.has(DOUBLEPUSH)) {
         epSquare = us == WHITE ? to + 16 : to - 16;
-        zobrist.updateHashEp(epSquare);
+        key.updateHashEp(epSquare);
     } else {
         epSquare = NO_SQUARE;
     }
@@ -90,21 +120,22 @@ bool Board::executeMove(const Move& move) {
         pieceBoard[to] = moving;
         pieceList[us][moving].mutate(from, to);
     }
-    zobrist.updateHashPiece(pieceBoard[to], us, to);
-    zobrist.updateHashPiece(moving, colorBoard[from], from);
+    key.updateHashPiece(pieceBoard[to], us, to);
+    key.updateHashPiece(moving, colorBoard[from], from);
     colorBoard[from] = EMPTY;
     pieceBoard[from] = EMPTY;
 
     if (move.has(ENPASSANT)) {
         const int victim = us == WHITE ? to + 16 : to - 16;
-        zobrist.updateHashPiece(PAWN, colorBoard[victim], victim);
+        key.updateHashPiece(PAWN, colorBoard[victim], victim);
         pieceList[us ^ 1][PAWN].erase(victim);
         colorBoard[victim] = EMPTY;
         pieceBoard[victim] = EMPTY;
     }
 
     turn = us ^ 1;
-    zobrist.updateHashSide();
+    key.updateHashSide();
+    zobrist = key;
     return true;
 }
 
@@ -119,6 +150,7 @@ void Board::undoMove() {
     castling = record.castling;
     epSquare = record.epSquare;
     fiftyCount = record.fiftyCount;
+    checkState = record.checkState;
     zobrist.setHash(record.key);
 
     colorBoard[from] = us;

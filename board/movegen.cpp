@@ -1,3 +1,4 @@
+#include <array>
 #include <cassert>
 
 #include "board/board.h"
@@ -8,35 +9,58 @@ constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || typ
 
 }  // namespace
 
+namespace {
+
+// For each difference attacker - target + 119: the piece types that could
+// attack across it on an empty board, and the step a slider takes.
+struct AttackGeometry {
+    std::array<std::uint8_t, 240> types{};
+    std::array<std::int8_t, 240> step{};
+};
+
+constexpr AttackGeometry ATTACK_GEOMETRY = [] {
+    AttackGeometry geometry{};
+    for (int type = KNIGHT; type <= KING; ++type) {
+        for (int d = 0; d < vectorLen[type]; ++d) {
+            const int step = vector[type][d];
+            const int reach = isSlider(type) ? 7 : 1;
+            for (int distance = 1; distance <= reach; ++distance) {
+                // A piece moving by step reaches the target from distance steps
+                // before it; the path from the target back to it takes -step.
+                const int index = 119 - step * distance;
+                geometry.types[index] |= static_cast<std::uint8_t>(1 << type);
+                geometry.step[index] = static_cast<std::int8_t>(-step);
+            }
+        }
+    }
+    return geometry;
+}();
+
+}  // namespace
+
 bool Board::attack(int square, int byColor) const {
     assert(onBoard(square));
-    const auto holds = [this, byColor](int target, int type) {
-        return (target & 0x88) == 0 && pieceBoard[target] == type && colorBoard[target] == byColor;
-    };
 
     // Pawns attack towards the opponent: a black pawn stands a row nearer rank 8.
     const int pawnOffset = byColor == BLACK ? -16 : 16;
-    if (holds(square + pawnOffset - 1, PAWN) || holds(square + pawnOffset + 1, PAWN)) return true;
+    for (const int from : {square + pawnOffset - 1, square + pawnOffset + 1})
+        if ((from & 0x88) == 0 && pieceBoard[from] == PAWN && colorBoard[from] == byColor) return true;
 
-    for (const int step : vector[KNIGHT])
-        if (holds(square + step, KNIGHT)) return true;
-
-    const auto slides = [this, byColor, square](int step, int type) {
-        for (int target = square + step; (target & 0x88) == 0; target += step) {
-            const int color = colorBoard[target];
-            if (color == EMPTY) continue;
-            const int piece = pieceBoard[target];
-            return color == byColor && (piece == type || piece == QUEEN);
+    // Every other piece of byColor: a table tells whether its type can reach
+    // the square at all; sliders then need an empty path.
+    for (int type = KNIGHT; type <= KING; ++type) {
+        const PL& list = pieceList[byColor][type];
+        for (int i = 0; i < list.count; ++i) {
+            const int from = list.squares[i];
+            const int index = from - square + 119;
+            if ((ATTACK_GEOMETRY.types[index] & (1 << type)) == 0) continue;
+            if (!isSlider(type)) return true;
+            const int step = ATTACK_GEOMETRY.step[index];
+            int between = square + step;
+            while (between != from && colorBoard[between] == EMPTY) between += step;
+            if (between == from) return true;
         }
-        return false;
-    };
-    for (const int step : {15, 17, -17, -15})
-        if (slides(step, BISHOP)) return true;
-    for (const int step : {16, -1, 1, -16})
-        if (slides(step, ROOK)) return true;
-
-    for (const int step : vector[KING])
-        if (holds(square + step, KING)) return true;
+    }
     return false;
 }
 

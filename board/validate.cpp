@@ -155,6 +155,7 @@ bool isMoveText(const std::string& text) {
 
 void Board::genAttackTable(int piece, std::ostream& out) {
     bool reachable[240] = {};
+    checkState = CHECK_UNKNOWN;
     for (int from = 0; from < 128; ++from) {
         if (!onBoard(from)) continue;
         for (int to = 0; to < 128; ++to) {

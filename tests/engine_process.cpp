@@ -1,0 +1,132 @@
+#include "tests/engine_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+EngineProcess::EngineProcess() {
+    int input[2], output[2];
+    if (::pipe(input) != 0 || ::pipe(output) != 0) throw std::runtime_error("pipe failed");
+    pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        ::dup2(input[0], STDIN_FILENO);
+        ::dup2(output[1], STDOUT_FILENO);
+        ::close(input[0]);
+        ::close(input[1]);
+        ::close(output[0]);
+        ::close(output[1]);
+        ::execl(MARROWBY_BINARY, MARROWBY_BINARY, static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    ::close(input[0]);
+    ::close(output[1]);
+    toEngine = input[1];
+    fromEngine = output[0];
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+EngineProcess::~EngineProcess() {
+    closeInput();
+    if (pid > 0 && waitExit(std::chrono::seconds(2)) == -1 && pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    if (fromEngine >= 0) ::close(fromEngine);
+}
+
+void EngineProcess::write(const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = ::write(toEngine, text.data() + done, text.size() - done);
+        if (count <= 0) throw std::runtime_error("write to engine failed");
+        done += static_cast<std::size_t>(count);
+    }
+}
+
+void EngineProcess::closeInput() {
+    if (toEngine >= 0) ::close(toEngine);
+    toEngine = -1;
+}
+
+bool EngineProcess::fillBuffer(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd request{fromEngine, POLLIN, 0};
+    if (::poll(&request, 1, static_cast<int>(left.count())) <= 0) return false;
+    char chunk[4096];
+    const ssize_t count = ::read(fromEngine, chunk, sizeof chunk);
+    if (count <= 0) return false;
+    buffer.append(chunk, static_cast<std::size_t>(count));
+    return true;
+}
+
+std::optional<std::string> EngineProcess::readLine(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const std::size_t end = buffer.find('\n');
+        if (end != std::string::npos) {
+            std::string line = buffer.substr(0, end);
+            buffer.erase(0, end + 1);
+            return line;
+        }
+        if (!fillBuffer(deadline)) return std::nullopt;
+    }
+}
+
+std::vector<std::string> EngineProcess::readUntil(const std::string& prefix, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::vector<std::string> lines;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto line = readLine(std::max(left, std::chrono::milliseconds(0)));
+        if (!line) return lines;
+        lines.push_back(*line);
+        if (line->rfind(prefix, 0) == 0) return lines;
+    }
+}
+
+std::string EngineProcess::pendingText(std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (fillBuffer(deadline)) {
+    }
+    return buffer;
+}
+
+int EngineProcess::waitExit(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        int status = 0;
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return -1;
+        ::usleep(5000);
+    }
+}
+
+EngineRun runEngineWithFileInput(const std::string& input) {
+    char path[] = "/tmp/marrowby-input-XXXXXX";
+    const int fd = ::mkstemp(path);
+    if (fd < 0) throw std::runtime_error("mkstemp failed");
+    FILE* file = ::fdopen(fd, "w");
+    std::fputs(input.c_str(), file);
+    std::fclose(file);
+    const std::string command = std::string(MARROWBY_BINARY) + " < " + path;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    EngineRun run{{}, -1};
+    char chunk[4096];
+    for (std::size_t count; (count = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) run.output.append(chunk, count);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ::unlink(path);
+    return run;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The real marrowby binary, started with pipes on its standard input and
+// output, for protocol tests.
+class EngineProcess {
+public:
+    EngineProcess();
+    ~EngineProcess();
+    EngineProcess(const EngineProcess&) = delete;
+    EngineProcess& operator=(const EngineProcess&) = delete;
+
+    // Writes text exactly as given (add the newline yourself).
+    void write(const std::string& text);
+    // Closes the engine's standard input: end of input.
+    void closeInput();
+    // The next output line without its newline, or nothing after the timeout.
+    std::optional<std::string> readLine(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // Lines up to and including the first that starts with prefix.
+    std::vector<std::string> readUntil(const std::string& prefix,
+                                       std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    // Bytes written so far that do not end in a newline yet (a prompt).
+    std::string pendingText(std::chrono::milliseconds wait);
+    // Waits for the process to end; its exit status, or -1 on a timeout or a signal.
+    int waitExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+private:
+    bool fillBuffer(std::chrono::steady_clock::time_point deadline);
+
+    int pid = -1;
+    int toEngine = -1;
+    int fromEngine = -1;
+    std::string buffer;
+};
+
+// Runs the binary with the given standard input (a file written with this
+// text) and returns everything it wrote, with its exit status.
+struct EngineRun {
+    std::string output;
+    int status;
+};
+EngineRun runEngineWithFileInput(const std::string& input);

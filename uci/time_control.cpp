@@ -1,0 +1,76 @@
+#include "uci/time_control.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <sstream>
+
+#include "core/types.h"
+
+namespace {
+
+constexpr int DEPTH_LIMIT = 64;
+
+enum class Read { Value, Missing, NotANumber };
+
+// Reads the next word as an int the way a stream does: a word that is not a
+// number reads as 0, an out-of-range number as the nearest int.
+Read readInt(std::istringstream& words, int& target) {
+    std::string word;
+    if (!(words >> word)) return Read::Missing;
+    std::istringstream number(word);
+    number >> target;
+    if (number.fail()) {
+        if (target != INT32_MAX && target != INT32_MIN) target = 0;
+        return Read::NotANumber;
+    }
+    return Read::Value;
+}
+
+}  // namespace
+
+TimeControl readTimeControl(const std::string& line, int side) {
+    int remaining[2] = {0, 0};
+    int increment[2] = {0, 0};
+    int movesToGo = 24;
+    int maxDepth = DEPTH_LIMIT;
+    bool depthMode = false;
+    bool infinite = false;
+    bool moverClockGiven = false;
+
+    std::istringstream words(line);
+    for (std::string word; words >> word;) {
+        int* target = nullptr;
+        if (word == "infinite") {
+            depthMode = infinite = true;
+        } else if (word == "depth") {
+            depthMode = true;
+            target = &maxDepth;
+        } else if (word == "wtime" || word == "btime") {
+            target = &remaining[word == "wtime" ? WHITE : BLACK];
+        } else if (word == "winc" || word == "binc") {
+            target = &increment[word == "winc" ? WHITE : BLACK];
+        } else if (word == "movestogo") {
+            target = &movesToGo;
+        } else if (word == "movetime") {
+            target = &remaining[side];
+        }
+        if (target == nullptr) continue;
+
+        const Read read = readInt(words, *target);
+        if (read == Read::Missing) break;
+        if (target == &remaining[side]) moverClockGiven = true;
+        if (read == Read::NotANumber) break;
+        if (word == "movetime") movesToGo = 1;
+    }
+
+    if (depthMode) return {-std::max(maxDepth, 1), infinite};
+    // Without the mover's clock nothing limits the search but new input.
+    if (!moverClockGiven) return {-DEPTH_LIMIT, true};
+
+    const std::int64_t clock = remaining[side];
+    std::int64_t moveTime = clock / std::max(movesToGo, 1) + increment[side];
+    moveTime = std::min(moveTime, clock);
+    if (moveTime <= 0) return {1, false};
+    if (moveTime > 200) return {static_cast<int>(moveTime - 100), false};
+    return {static_cast<int>(std::max<std::int64_t>(moveTime / 2, 1)), false};
+}

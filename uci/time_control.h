@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+// What a "go" line asks for: the search budget handed to the search (a
+// positive time limit in milliseconds, or -N for iterations up to depth N),
+// and whether only new input can end the search.
+struct TimeControl {
+    int budget;
+    bool untilStopped;
+};
+
+// Reads the words of a "go" line for the side to move. The mover takes 1/24
+// of its clock (or 1/movestogo) plus its increment, never more than the whole
+// clock, and keeps 100 ms in hand (half the time when 200 ms or less).
+[[nodiscard]] TimeControl readTimeControl(const std::string& line, int side);
