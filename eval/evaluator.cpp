@@ -32,8 +32,8 @@ int Evaluator::getRating(int side) {
     reset();
     // The pawn and king facts of both colours must be complete before any
     // term reads the opponent's.
-    forEachPiece(board, [this](int type, int color, int square) { addPieceAndPawnFacts(type, color, square); });
-    forEachPiece(board, [this](int type, int color, int square) { evalPieceActivity(type, color, square); });
+    forEachPiece(board, [this](int type, int color, int square) { addMaterialAndFacts(type, color, square); });
+    forEachPiece(board, [this](int type, int color, int square) { addPositionalTerms(type, color, square); });
 
     state.phase = std::min(state.phase, MAX_PHASE);
 
@@ -57,7 +57,7 @@ void Evaluator::reset() {
 
 // Material, piece-square value and phase, and the pawn and king facts the
 // terms of both colours read.
-void Evaluator::addPieceAndPawnFacts(int type, int side, int square) {
+void Evaluator::addMaterialAndFacts(int type, int side, int square) {
     SideTerms& terms = state.side[side];
     terms.material += Score::both(eval::materialValue[type]);
     terms.pieceSquare += eval::pieceSquareValue(type, side, square);
@@ -87,7 +87,9 @@ void Evaluator::setKingRing(int square, int side) {
     for (const int target : {twoAhead - 1, twoAhead, twoAhead + 1}) mark(target);
 }
 
-void Evaluator::evalPieceActivity(int type, int side, int square) {
+// Pawn structure, king shelter, mobility with the attack on the enemy king,
+// and rook files.
+void Evaluator::addPositionalTerms(int type, int side, int square) {
     SideTerms& terms = state.side[side];
     switch (type) {
         case PAWN: terms.pawnStructure += Score::both(evalPawn(square, side)); break;
@@ -161,6 +163,7 @@ int Evaluator::evalKing(int square, int side) const {
     if (file <= 2) return shieldStorm(0) + shieldStorm(1) + shieldStorm(2) / 2;
     if (file >= 5) return shieldStorm(7) + shieldStorm(6) + shieldStorm(5) / 2;
     int score = 0;
+    // The pawnRank indices of the king's file and its two neighbours.
     for (int index = file; index <= file + 2; ++index)
         if (pawnRank[WHITE][index] == NO_PAWN && pawnRank[BLACK][index] == NO_PAWN) score += eval::KING_OPEN_CENTRE_FILE;
     return score;

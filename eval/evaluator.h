@@ -47,10 +47,10 @@ public:
 
 private:
     void reset();
-    void addPieceAndPawnFacts(int type, int side, int square);
+    void addMaterialAndFacts(int type, int side, int square);
     void setPawnControl(int square, int side);
     void setKingRing(int square, int side);
-    void evalPieceActivity(int type, int side, int square);
+    void addPositionalTerms(int type, int side, int square);
     [[nodiscard]] int evalPawn(int square, int side) const;
     void evalMobility(int piece, int side, int square);
     [[nodiscard]] int evalRook(int square, int side) const;

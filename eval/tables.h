@@ -3,9 +3,9 @@
 #include "core/types.h"
 #include "eval/score.h"
 
-// The evaluator's weights and tables. All are indexed by piece code (PAWN to
-// KING, then EMPTY) or by square; the square tables are written as white sees
-// the board, rank 8 in the first row and file a in the first column.
+// The evaluator's weights and tables, indexed by piece code (PAWN to KING,
+// then EMPTY), by square or by rank. The square tables are written as white
+// sees the board, rank 8 in the first row and file a in the first column.
 namespace eval {
 
 // Material of one piece; the king counts nothing.
@@ -38,21 +38,22 @@ inline constexpr int phaseWeight[7] = {0, 1, 1, 2, 4, 0, 0};
 
 // Pawn structure, per pawn. A passed pawn earns its bonus once for each rank
 // it has advanced from its colour's back rank.
-constexpr int DOUBLED_PAWN = -10;
-constexpr int ISOLATED_PAWN = -20;
-constexpr int BACKWARD_PAWN = -8;
-constexpr int PASSED_PAWN_PER_RANK = 20;
+inline constexpr int DOUBLED_PAWN = -10;
+inline constexpr int ISOLATED_PAWN = -20;
+inline constexpr int BACKWARD_PAWN = -8;
+inline constexpr int PASSED_PAWN_PER_RANK = 20;
 
 // A rook on a file without pawns, or without own pawns.
-constexpr int ROOK_OPEN_FILE = 15;
-constexpr int ROOK_SEMI_OPEN_FILE = 10;
+inline constexpr int ROOK_OPEN_FILE = 15;
+inline constexpr int ROOK_SEMI_OPEN_FILE = 10;
 
 // A king on the d- or e-file, per file next to it or its own without any pawn.
-constexpr int KING_OPEN_CENTRE_FILE = -10;
+inline constexpr int KING_OPEN_CENTRE_FILE = -10;
 
 // Shelter of the king's file and its neighbours, by the relative rank of the
 // rearmost own pawn on the file: nothing for a pawn still on its home rank,
-// less the further it has advanced, least when the file has none (7).
+// less the further it has advanced, least when the file has none (7). A pawn
+// on its own back rank (0) only stands in positions set up by hand.
 inline constexpr int kingShield[8] = {-20, 0, -10, -20, -20, -20, -20, -25};
 // Danger from the enemy's pawns on those files, by the relative rank (from the
 // enemy's side) of the enemy's rearmost pawn there: an enemy pawn on the
