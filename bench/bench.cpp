@@ -6,10 +6,13 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 #include "console/perft.h"
+#include "eval/evaluator.h"
 #include "search/search.h"
 
 namespace {
@@ -39,6 +42,43 @@ void perftSection() {
         std::cout << "perft depth " << c.depth << " " << c.fen << ": " << nodes << " nodes, " << seconds << " s, "
                   << static_cast<std::uint64_t>(static_cast<double>(nodes) / seconds) << " nodes/s" << std::endl;
     }
+}
+
+// Rates a fixed list of positions over and over. The signature, the sum of
+// one rating of each position for its side to move, changes whenever an
+// evaluation number does.
+void evalSection() {
+    constexpr const char* fens[] = {
+        START_FEN,
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "r1bq1rk1/pppp1ppp/2n2n2/2b1p3/2B1P3/3P1N2/PPP2PPP/RNBQ1RK1 w - - 2 6",
+        "2r2rk1/1bqnbppp/p2ppn2/1p6/3NP3/1BN1BP2/PPPQ2PP/2KR3R w - - 0 13",
+        "r4rk1/pp2ppbp/2p3p1/q7/3P4/2P1B3/P3BPPP/1R1Q1RK1 b - - 0 14",
+        "6k1/5p2/6p1/8/8/1r6/5PPK/R7 w - - 0 40",
+        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+        "8/p4pk1/1p4p1/8/2P5/1P3PK1/P5P1/8 b - - 0 30",
+    };
+    constexpr int positions = static_cast<int>(std::size(fens));
+    constexpr int rounds = 250000;
+    std::vector<Board> boards(positions);
+    for (int i = 0; i < positions; ++i) {
+        boards[i].clear();
+        boards[i].fromFEN(fens[i]);
+    }
+    std::vector<Evaluator> evaluators(boards.begin(), boards.end());
+
+    std::int64_t signature = 0;
+    for (int i = 0; i < positions; ++i) signature += evaluators[i].getRating(boards[i].getTurn());
+
+    std::int64_t sum = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int round = 0; round < rounds; ++round)
+        for (int i = 0; i < positions; ++i) sum += evaluators[i].getRating(boards[i].getTurn());
+    const double seconds = secondsSince(start);
+    const std::uint64_t evaluations = static_cast<std::uint64_t>(rounds) * positions;
+    std::cout << "eval " << positions << " positions: " << evaluations << " evaluations, " << seconds << " s, "
+              << static_cast<std::uint64_t>(static_cast<double>(evaluations) / seconds) << " evaluations/s, signature "
+              << signature << (sum == signature * rounds ? "" : " (ratings changed between rounds)") << std::endl;
 }
 
 // Searches each position to a fixed depth with an empty table. The search is
@@ -111,6 +151,7 @@ struct Section {
 int main(int argc, char** argv) {
     const Section sections[] = {
         {"perft", perftSection},
+        {"eval", evalSection},
         {"search", searchSection},
     };
     for (const Section& section : sections) {

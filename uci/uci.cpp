@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "console/game.h"
 #include "console/perft.h"
 
 UCI::UCI(LineReader& input) : input(input), search(board, 64) {}
@@ -32,6 +33,8 @@ void UCI::run() {
             return;
         else if (command == "p")
             board.print(std::cout);
+        else if (command == "g")
+            Game(board, input).run();
         else if (command == "perft")
             perft(line);
     }

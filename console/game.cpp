@@ -1,0 +1,31 @@
+#include "console/game.h"
+
+#include <iostream>
+
+#include "console/human_player.h"
+#include "eval/evaluator.h"
+
+Game::Game(const Board& start, LineReader& input) : board(start) {
+    players[WHITE] = std::make_unique<HumanPlayer>(WHITE, board, input);
+    players[BLACK] = std::make_unique<HumanPlayer>(BLACK, board, input);
+}
+
+void Game::run() {
+    Evaluator evaluator(board);
+    board.print(std::cout);
+    while (!board.isMate()) {
+        const int side = board.getTurn();
+        static_cast<void>(evaluator.getRating(side));
+        evaluator.print(std::cout);
+        const Move move = players[side]->getAMove();
+        // The input has ended: the game stops without a result.
+        if (move == NOMOVE) return;
+        board.executeMove(move);
+        board.print(std::cout);
+    }
+    const int side = board.getTurn();
+    if (board.inCheck(side) && !board.isDraw())
+        std::cout << (side == WHITE ? "BLACK" : "WHITE") << " wins!" << std::endl;
+    else
+        std::cout << "Stalemate!" << std::endl;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+
+#include "board/board.h"
+#include "console/player.h"
+#include "uci/line_reader.h"
+
+// A game at the console on its own copy of the position: the evaluation
+// report before every move, the diagram after it, the result at the end.
+class Game {
+public:
+    Game(const Board& board, LineReader& input);
+
+    void run();
+
+private:
+    Board board;
+    std::unique_ptr<Player> players[2];
+};

@@ -1,0 +1,186 @@
+#include "eval/evaluator.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "eval/tables.h"
+
+namespace {
+
+// The pawnRank entry of a file that holds no pawn of the colour.
+constexpr int NO_PAWN = 7;
+
+// The 0x88 step one row towards the opponent's side of the board.
+[[nodiscard]] constexpr int forward(int side) { return side == WHITE ? -16 : 16; }
+
+// Calls visit(type, color, square) for every piece on the board: white first,
+// then black, pawns to king, each piece list in its order.
+template <typename Visit>
+void forEachPiece(const Board& board, Visit visit) {
+    for (const int color : {WHITE, BLACK}) {
+        for (int type = PAWN; type <= KING; ++type) {
+            const PL& list = board.pieces(color, type);
+            for (int i = 0; i < list.count; ++i) visit(type, color, list.squares[i]);
+        }
+    }
+}
+
+}  // namespace
+
+int Evaluator::getRating(int side) {
+    reset();
+    // The pawn and king facts of both colours must be complete before any
+    // term reads the opponent's.
+    forEachPiece(board, [this](int type, int color, int square) { addMaterialAndFacts(type, color, square); });
+    forEachPiece(board, [this](int type, int color, int square) { addPositionalTerms(type, color, square); });
+
+    state.phase = std::min(state.phase, MAX_PHASE);
+
+    sumUp(WHITE);
+    sumUp(BLACK);
+    return state.side[side].tapered - state.side[side ^ 1].tapered;
+}
+
+int Evaluator::numMajorMinor(int side) const {
+    int count = 0;
+    for (int type = KNIGHT; type <= QUEEN; ++type) count += board.pieces(side, type).count;
+    return count;
+}
+
+void Evaluator::reset() {
+    for (auto& ranks : pawnRank) std::ranges::fill(ranks, NO_PAWN);
+    std::memset(pawnControl, 0, sizeof pawnControl);
+    std::memset(kingRing, 0, sizeof kingRing);
+    state = EvalState{};
+}
+
+// Material, piece-square value and phase, and the pawn and king facts the
+// terms of both colours read.
+void Evaluator::addMaterialAndFacts(int type, int side, int square) {
+    SideTerms& terms = state.side[side];
+    terms.material += Score::both(eval::materialValue[type]);
+    terms.pieceSquare += eval::pieceSquareValue(type, side, square);
+    state.phase += eval::phaseWeight[type];
+    if (type == PAWN) {
+        setPawnControl(square, side);
+        int& rearmost = pawnRank[side][fileOf(square) + 1];
+        rearmost = std::min(rearmost, eval::relativeRank(square, side));
+    } else if (type == KING) {
+        setKingRing(square, side);
+    }
+}
+
+void Evaluator::setPawnControl(int square, int side) {
+    const int ahead = square + forward(side);
+    for (const int target : {ahead - 1, ahead + 1})
+        if (onBoard(target)) pawnControl[side][target] = true;
+}
+
+// The eight neighbours of the king and the three squares two rows ahead of it.
+void Evaluator::setKingRing(int square, int side) {
+    const auto mark = [this, side](int target) {
+        if (onBoard(target)) kingRing[side][target] = true;
+    };
+    for (int i = 0; i < vectorLen[KING]; ++i) mark(square + vector[KING][i]);
+    const int twoAhead = square + 2 * forward(side);
+    for (const int target : {twoAhead - 1, twoAhead, twoAhead + 1}) mark(target);
+}
+
+// Pawn structure, king shelter, mobility with the attack on the enemy king,
+// and rook files.
+void Evaluator::addPositionalTerms(int type, int side, int square) {
+    SideTerms& terms = state.side[side];
+    switch (type) {
+        case PAWN: terms.pawnStructure += Score::both(evalPawn(square, side)); break;
+        case KING: terms.kingSafety += Score{evalKing(square, side), 0}; break;
+        case ROOK:
+            evalMobility(ROOK, side, square);
+            terms.rookBonus += Score::both(evalRook(square, side));
+            break;
+        default: evalMobility(type, side, square); break;
+    }
+}
+
+int Evaluator::evalPawn(int square, int side) const {
+    const int file = fileOf(square) + 1;
+    const int rank = eval::relativeRank(square, side);
+    const int* own = pawnRank[side];
+    const int* enemy = pawnRank[side ^ 1];
+    int score = 0;
+    // Of a doubled pair only the front pawn pays.
+    if (own[file] < rank) score += eval::DOUBLED_PAWN;
+    if (own[file - 1] == NO_PAWN && own[file + 1] == NO_PAWN) {
+        score += eval::ISOLATED_PAWN;
+    } else if (own[file - 1] > rank && own[file + 1] > rank) {
+        // No own pawn on a neighbouring file stands level with it or behind it.
+        score += eval::BACKWARD_PAWN;
+    }
+    // An enemy pawn of relative rank e stands on this side's relative rank
+    // 7 - e; the pawn is passed when none stands strictly ahead of it on its
+    // own or a neighbouring file. Level with it on a neighbouring file is fine.
+    const auto clear = [enemy, rank](int f) { return enemy[f] + rank >= 7; };
+    if (clear(file - 1) && clear(file) && clear(file + 1)) score += eval::PASSED_PAWN_PER_RANK * rank;
+    return score;
+}
+
+// Counts the squares the piece reaches, except empty ones an enemy pawn
+// guards, and weighs every square of the enemy king's ring it reaches.
+// Pieces of either colour block; there are no x-rays.
+void Evaluator::evalMobility(int piece, int side, int square) {
+    const int enemy = side ^ 1;
+    const bool slides = piece != KNIGHT;
+    SideTerms& terms = state.side[side];
+    bool attacksKing = false;
+    for (int i = 0; i < vectorLen[piece]; ++i) {
+        const int step = vector[piece][i];
+        for (int target = square + step; onBoard(target); target += step) {
+            const int color = board.colorAt(target);
+            if (color == side) break;
+            if (color == enemy || !pawnControl[enemy][target]) terms.mobility += eval::mobWeight[piece];
+            if (kingRing[enemy][target]) {
+                terms.attackWeightSum += eval::attackWeight[piece];
+                attacksKing = true;
+            }
+            if (color != EMPTY || !slides) break;
+        }
+    }
+    if (attacksKing) ++terms.attackerCount;
+}
+
+int Evaluator::evalRook(int square, int side) const {
+    const int file = fileOf(square) + 1;
+    if (pawnRank[side][file] != NO_PAWN) return 0;
+    return pawnRank[side ^ 1][file] == NO_PAWN ? eval::ROOK_OPEN_FILE : eval::ROOK_SEMI_OPEN_FILE;
+}
+
+// A king on a wing is judged by the pawns of its wing, the file nearest the
+// centre at half weight; a king in the centre by the pawnless files around it.
+// The king's rank does not matter.
+int Evaluator::evalKing(int square, int side) const {
+    const int file = fileOf(square);
+    const auto shieldStorm = [this, side](int f) { return evalPawnShieldStorm(f + 1, side); };
+    if (file <= 2) return shieldStorm(0) + shieldStorm(1) + shieldStorm(2) / 2;
+    if (file >= 5) return shieldStorm(7) + shieldStorm(6) + shieldStorm(5) / 2;
+    int score = 0;
+    // The pawnRank indices of the king's file and its two neighbours.
+    for (int index = file; index <= file + 2; ++index)
+        if (pawnRank[WHITE][index] == NO_PAWN && pawnRank[BLACK][index] == NO_PAWN) score += eval::KING_OPEN_CENTRE_FILE;
+    return score;
+}
+
+int Evaluator::evalPawnShieldStorm(int fileIndex, int side) const {
+    return eval::kingShield[pawnRank[side][fileIndex]] + eval::pawnStorm[pawnRank[side ^ 1][fileIndex]];
+}
+
+void Evaluator::sumUp(int side) {
+    SideTerms& terms = state.side[side];
+    if (terms.attackerCount >= 2) {
+        // Sums beyond the table, possible only with several extra queens, read its last entry.
+        const int index = std::min(terms.attackWeightSum, static_cast<int>(std::size(eval::safetyTable)) - 1);
+        terms.attackScore = Score::both(eval::safetyTable[index]);
+    }
+    terms.total = terms.material + terms.pieceSquare + terms.pawnStructure + terms.kingSafety + terms.mobility +
+                  terms.attackScore + terms.rookBonus;
+    terms.tapered = taper(terms.total, state.phase);
+}

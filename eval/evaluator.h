@@ -1,0 +1,72 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "board/board.h"
+#include "eval/score.h"
+
+// One colour's evaluation terms, middlegame and endgame side by side.
+struct SideTerms {
+    Score material;       // pieces and pawns
+    Score pieceSquare;
+    Score pawnStructure;  // doubled, isolated, backward and passed pawns
+    Score kingSafety;     // pawn shelter and storm; counts in the middlegame only
+    Score mobility;
+    Score attackScore;    // the attack on the enemy king, once two pieces join it
+    Score rookBonus;      // rooks on open and semi-open files
+    Score total;          // the sum of the terms above
+    int attackWeightSum = 0;
+    int attackerCount = 0;
+    int tapered = 0;  // total blended by the game phase
+
+    [[nodiscard]] bool operator==(const SideTerms&) const = default;
+};
+
+// Everything one evaluation computed, kept for the report.
+struct EvalState {
+    SideTerms side[2];
+    int phase = 0;  // 0 (bare kings and pawns) to MAX_PHASE
+};
+
+// The static score of the position on a board. One instance serves a board
+// on which moves are made and taken back; each rating reads the board anew.
+class Evaluator {
+public:
+    explicit Evaluator(const Board& board) : board(board) {}
+
+    // The score of side less that of its opponent, in centipawns.
+    // Allocates nothing; the search calls it at every node.
+    [[nodiscard]] int getRating(int side);
+    // Knights, bishops, rooks and queens of side.
+    [[nodiscard]] int numMajorMinor(int side) const;
+    // The table of the terms the last getRating computed, with the totals
+    // seen from the side to move.
+    void print(std::ostream& out) const;
+
+    [[nodiscard]] const EvalState& lastState() const { return state; }
+
+private:
+    void reset();
+    void addMaterialAndFacts(int type, int side, int square);
+    void setPawnControl(int square, int side);
+    void setKingRing(int square, int side);
+    void addPositionalTerms(int type, int side, int square);
+    [[nodiscard]] int evalPawn(int square, int side) const;
+    void evalMobility(int piece, int side, int square);
+    [[nodiscard]] int evalRook(int square, int side) const;
+    [[nodiscard]] int evalKing(int square, int side) const;
+    [[nodiscard]] int evalPawnShieldStorm(int fileIndex, int side) const;
+    void sumUp(int side);
+
+    const Board& board;
+
+    // Facts about the pawns and kings gathered before the terms that read them.
+    // pawnRank holds, per colour and file, the relative rank of the colour's
+    // rearmost pawn there, or 7 when it has none; index file + 1, with the
+    // empty files 0 and 9 on either side so that neighbours need no bounds test.
+    int pawnRank[2][10] = {};
+    bool pawnControl[2][128] = {};  // squares the colour's pawns attack
+    bool kingRing[2][128] = {};     // squares around the colour's king
+
+    EvalState state;
+};
