@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <iomanip>
+#include <optional>
 #include <ostream>
 
 #include "search/signals.h"
@@ -139,9 +140,14 @@ int Search::pvs(int depth, int ply, int beta, int alpha, int color, bool allowNu
     MovePicker picker(hashMove, killer1, killer2, historyTable, board, pickerBuffers[ply]);
 
     // Step 14. Futility: near the horizon, a static score far below alpha
-    // means quiet moves are not worth searching.
-    const bool futile =
-        depth <= 4 && !inCheck && evaluator.getRating(color) <= alpha - FUTILITY_MARGIN[depth];
+    // means quiet moves are not worth searching. The score is taken when a
+    // quiet move first asks, so nodes that cut off earlier never evaluate.
+    const bool futilityApplies = depth <= 4 && !inCheck;
+    std::optional<bool> futile;
+    const auto isFutile = [&] {
+        if (!futile) futile = evaluator.getRating(color) <= alpha - FUTILITY_MARGIN[depth];
+        return *futile;
+    };
 
     // Step 15. Reductions beyond one ply need depth to spare and no check.
     const bool deepReductions = depth >= 4 && !inCheck;
@@ -159,7 +165,7 @@ int Search::pvs(int depth, int ply, int beta, int alpha, int color, bool allowNu
 
         // Step 16a. Futility pruning: skip quiet moves once one move has
         // been searched.
-        if (searched > 0 && futile && move.isQuiet()) continue;
+        if (searched > 0 && futilityApplies && move.isQuiet() && isFutile()) continue;
 
         if (!board.executeMove(move)) continue;
 
