@@ -21,7 +21,7 @@ constexpr int FUTILITY_MARGIN[5] = {0, 200, 300, 500, 800};
 constexpr int LMR_DIVISOR_PV = 32;
 constexpr int LMR_DIVISOR_NON_PV = 8;
 
-constexpr auto NO_TIME_LIMIT = std::chrono::hours(24);
+constexpr std::chrono::nanoseconds NO_TIME_LIMIT = std::chrono::hours(24);
 
 }  // namespace
 
@@ -32,8 +32,9 @@ Search::Search(Board& board, int maxDepth, std::ostream& out)
 
 void Search::iterativeDeepening(int color, int moveTime) {
     startTime = Clock::now();
-    deadline = startTime + (moveTime > 0 ? std::chrono::duration_cast<Clock::duration>(std::chrono::milliseconds(moveTime))
-                                         : std::chrono::duration_cast<Clock::duration>(NO_TIME_LIMIT));
+    const std::chrono::nanoseconds budget =
+        moveTime > 0 ? std::chrono::nanoseconds(std::chrono::milliseconds(moveTime)) : NO_TIME_LIMIT;
+    deadline = startTime + std::chrono::duration_cast<Clock::duration>(budget);
     for (MoveList& line : pvLines) line.clear();
     killers.clear();
     historyTable.clear();
@@ -279,7 +280,8 @@ void Search::showPv(int score) {
     assert(!line.empty());
 
     const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - startTime);
-    const std::int64_t time = std::max<std::int64_t>(1, static_cast<std::int64_t>(static_cast<double>(elapsed.count()) / 1'000'000.0));
+    const auto milliseconds = static_cast<std::int64_t>(static_cast<double>(elapsed.count()) / 1'000'000.0);
+    const std::int64_t time = std::max<std::int64_t>(1, milliseconds);
 
     // The ponder move must answer the best move: a new best move with a
     // one-move line has no expected reply.
@@ -311,7 +313,8 @@ void Search::diagnostics() {
     out << std::endl;
     for (int ply = 0; ply < MAX_PLY && nodesPly[ply] != 0; ++ply) {
         label(ply);
-        for (const std::int64_t count : {nodesPly[ply], nullCutPly[ply], cutPly[ply], pvPly[ply], allPly[ply]}) cell(count);
+        for (const std::int64_t count : {nodesPly[ply], nullCutPly[ply], cutPly[ply], pvPly[ply], allPly[ply]})
+            cell(count);
         cell(ttHitPly[ply] * 100 / nodesPly[ply]);
         out << std::endl;
         nodesPly[ply] = nullCutPly[ply] = cutPly[ply] = pvPly[ply] = allPly[ply] = ttHitPly[ply] = 0;

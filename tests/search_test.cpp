@@ -238,6 +238,15 @@ TEST(SearchTest, DepthLimitsEndTheIterations) {
     EXPECT_TRUE(none.search->stop);
 }
 
+TEST(SearchTest, ATimeBudgetEndsAnUnboundedSearch) {
+    Fixture f(MIDDLEGAME);
+    f.search->stop = false;
+    f.search->iterativeDeepening(WHITE, 20);
+    EXPECT_TRUE(f.search->stop);
+    EXPECT_NE(f.search->bestMove, NOMOVE);
+    EXPECT_LT(std::stoi(f.field(f.lines().back(), "depth")), 64);
+}
+
 TEST(SearchTest, StopSetBeforeTheSearchEndsItAfterTheFirstIteration) {
     Fixture f(MIDDLEGAME);
     f.search->stop = true;
