@@ -7,9 +7,10 @@ CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || ech
 RELEASE_DIR := build/release
 TEST_DIR := build/test
 SANITIZE_DIR := build/sanitize
+THREADS_DIR := build/threads
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test bench perft-suite release deps test-checked test-sanitize
+.PHONY: run test bench perft-suite release deps test-checked test-sanitize test-threads
 
 deps:
 	@scripts/ensure-deps.sh
@@ -21,7 +22,7 @@ release: deps
 run: release
 	@$(RELEASE_DIR)/marrowby
 
-test: test-checked test-sanitize
+test: test-checked test-sanitize test-threads
 
 test-checked: deps
 	@cmake -S . -B $(TEST_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Checked >/dev/null
@@ -34,6 +35,12 @@ test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Debug -DMARROWBY_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	@MARROWBY_PERFT_LIMIT=20000 ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+# ThreadSanitizer over the tests that run searches on their own thread.
+test-threads: deps
+	@cmake -S . -B $(THREADS_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Debug -DMARROWBY_TSAN=ON >/dev/null
+	@cmake --build $(THREADS_DIR) -j $(JOBS)
+	@TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(THREADS_DIR) --output-on-failure -R '^(Go|Protocol)\.'
 
 bench: release
 	@$(RELEASE_DIR)/marrowby_bench

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <sstream>
 
+#include "console/ai_player.h"
+#include "tests/board_test_util.h"
 #include "tests/engine_process.h"
 
 namespace {
@@ -113,6 +115,31 @@ TEST(ConsoleGame, PromptShowsOnATerminal) {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     ::close(terminal);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConsoleAIPlayer, SearchesEachPositionItIsGiven) {
+    Board board;
+    AIPlayer player(WHITE, board, 3);
+    testing::internal::CaptureStdout();
+    const Move first = player.getAMove();
+    ASSERT_TRUE(board.moveIsLegal(first));
+    ASSERT_TRUE(board.executeMove(first));
+    AIPlayer reply(BLACK, board, 3);
+    const Move second = reply.getAMove();
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(board.moveIsLegal(second));
+    EXPECT_NE(output.find("info depth 3 "), std::string::npos);
+    EXPECT_NE(output.find("ms\n"), std::string::npos);
+
+    Board mate = boardFrom("6k1/5ppp/8/8/8/8/8/3R2K1 w - - 0 1");
+    AIPlayer mater(WHITE, mate, 2);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(moveText(mater.getAMove()), "d1d8");
+    static_cast<void>(testing::internal::GetCapturedStdout());
 }
 
 }  // namespace

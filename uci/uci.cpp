@@ -50,8 +50,6 @@ void UCI::isready(const std::string&) { std::cout << "readyok" << std::endl; }
 
 void UCI::ucinewgame(const std::string&) { search.clear(); }
 
-void UCI::go(const std::string&) {}
-
 void UCI::position(const std::string& line) {
     std::istringstream words(line);
     std::string word;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "console/player.h"
+#include "search/search.h"
+
+// Chooses moves by searching on the calling thread, without a time limit, to
+// its depth limit.
+class AIPlayer : public Player {
+public:
+    AIPlayer(int color, Board& board, int maxDepth) : Player(color, board), search(board, maxDepth) {}
+
+    [[nodiscard]] Move getAMove() override;
+
+private:
+    Search search;
+};
