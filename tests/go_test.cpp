@@ -93,7 +93,8 @@ TEST(Go, InputDuringInfiniteSearchEndsIt) {
 
 TEST(Go, QuitDuringSearchExitsPromptly) {
     EngineProcess engine;
-    engine.write("go infinite\n");
+    engine.write("isready\ngo infinite\n");
+    ASSERT_EQ(engine.readLine(), "readyok");
     std::this_thread::sleep_for(milliseconds(200));
     const auto sent = Clock::now();
     engine.write("quit\n");
@@ -136,7 +137,8 @@ TEST(Go, ShortClocksAnswerInTime) {
     };
     for (const auto& c : cases) {
         EngineProcess engine;
-        engine.write(c.setup);
+        engine.write(std::string(c.setup) + "isready\n");
+        ASSERT_EQ(engine.readLine(), "readyok");
         const auto sent = Clock::now();
         engine.write(c.go);
         const auto lines = engine.readUntil("bestmove", milliseconds(2000));
