@@ -50,9 +50,15 @@ int Evaluator::numMajorMinor(int side) const {
 
 void Evaluator::reset() {
     for (auto& ranks : pawnRank) std::ranges::fill(ranks, NO_PAWN);
-    std::memset(pawnControl, 0, sizeof pawnControl);
-    std::memset(kingRing, 0, sizeof kingRing);
-    state = EvalState{};
+    if (++ratingStamp == 0) {
+        // The stamp wrapped: forget marks left by ratings 65,536 calls ago.
+        std::memset(pawnControl, 0, sizeof pawnControl);
+        std::memset(kingRing, 0, sizeof kingRing);
+        ratingStamp = 1;
+    }
+    state.side[WHITE] = SideTerms{};
+    state.side[BLACK] = SideTerms{};
+    state.phase = 0;
 }
 
 // Material, piece-square value and phase, and the pawn and king facts the
@@ -74,13 +80,13 @@ void Evaluator::addMaterialAndFacts(int type, int side, int square) {
 void Evaluator::setPawnControl(int square, int side) {
     const int ahead = square + forward(side);
     for (const int target : {ahead - 1, ahead + 1})
-        if (onBoard(target)) pawnControl[side][target] = true;
+        if (onBoard(target)) pawnControl[side][target] = ratingStamp;
 }
 
 // The eight neighbours of the king and the three squares two rows ahead of it.
 void Evaluator::setKingRing(int square, int side) {
     const auto mark = [this, side](int target) {
-        if (onBoard(target)) kingRing[side][target] = true;
+        if (onBoard(target)) kingRing[side][target] = ratingStamp;
     };
     for (int i = 0; i < vectorLen[KING]; ++i) mark(square + vector[KING][i]);
     const int twoAhead = square + 2 * forward(side);
@@ -130,22 +136,22 @@ int Evaluator::evalPawn(int square, int side) const {
 void Evaluator::evalMobility(int piece, int side, int square) {
     const int enemy = side ^ 1;
     const bool slides = piece != KNIGHT;
-    SideTerms& terms = state.side[side];
-    bool attacksKing = false;
+    int counted = 0;
+    int ringSquares = 0;
     for (int i = 0; i < vectorLen[piece]; ++i) {
         const int step = vector[piece][i];
         for (int target = square + step; onBoard(target); target += step) {
             const int color = board.colorAt(target);
             if (color == side) break;
-            if (color == enemy || !pawnControl[enemy][target]) terms.mobility += eval::mobWeight[piece];
-            if (kingRing[enemy][target]) {
-                terms.attackWeightSum += eval::attackWeight[piece];
-                attacksKing = true;
-            }
+            counted += color == enemy || pawnControl[enemy][target] != ratingStamp;
+            ringSquares += kingRing[enemy][target] == ratingStamp;
             if (color != EMPTY || !slides) break;
         }
     }
-    if (attacksKing) ++terms.attackerCount;
+    SideTerms& terms = state.side[side];
+    terms.mobility += eval::mobWeight[piece] * counted;
+    terms.attackWeightSum += eval::attackWeight[piece] * ringSquares;
+    if (ringSquares > 0) ++terms.attackerCount;
 }
 
 int Evaluator::evalRook(int square, int side) const {

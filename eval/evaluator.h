@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 
 #include "board/board.h"
@@ -65,8 +66,11 @@ private:
     // rearmost pawn there, or 7 when it has none; index file + 1, with the
     // empty files 0 and 9 on either side so that neighbours need no bounds test.
     int pawnRank[2][10] = {};
-    bool pawnControl[2][128] = {};  // squares the colour's pawns attack
-    bool kingRing[2][128] = {};     // squares around the colour's king
+    // A square is marked in the current rating when its entry equals
+    // ratingStamp, so a new rating needs no clearing of the maps.
+    std::uint16_t pawnControl[2][128] = {};  // squares the colour's pawns attack
+    std::uint16_t kingRing[2][128] = {};     // squares around the colour's king
+    std::uint16_t ratingStamp = 0;
 
     EvalState state;
 };

@@ -18,6 +18,7 @@ struct Score {
 };
 
 [[nodiscard]] constexpr Score operator+(Score a, const Score& b) { return a += b; }
+[[nodiscard]] constexpr Score operator*(const Score& score, int times) { return {score.mg * times, score.eg * times}; }
 
 // The phase of a position with every minor and major piece on the board;
 // a bare endgame has phase 0.
