@@ -31,9 +31,7 @@ void perftSection() {
         {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 5},
     };
     for (const Case& c : cases) {
-        Board board;
-        board.clear();
-        board.fromFEN(c.fen);
+        Board board(c.fen);
         Perft walk(board, c.depth);
         const auto start = std::chrono::steady_clock::now();
         walk.perft(0);

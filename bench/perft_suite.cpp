@@ -24,9 +24,7 @@ int main(int argc, char** argv) {
         for (const auto& [d, count] : position.counts)
             if (count <= maxCount) depth = std::max(depth, d);
         if (depth == 0) continue;
-        Board board;
-        board.clear();
-        board.fromFEN(position.fen);
+        Board board(position.fen);
         Perft walk(board, depth);
         walk.perft(0);
         for (const auto& [d, count] : position.counts) {

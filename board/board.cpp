@@ -32,11 +32,9 @@ void PL::mutate(int from, int to) {
     }
 }
 
-Board::Board() {
-    for (int& code : colorBoard) code = EMPTY;
-    for (int& code : pieceBoard) code = EMPTY;
-    fromFEN(START_FEN);
-}
+Board::Board() : Board(START_FEN) {}
+
+Board::Board(const std::string& fen) { fromFEN(fen); }
 
 void Board::clear() {
     history.clear();

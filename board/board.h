@@ -48,7 +48,10 @@ constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w
 
 class Board {
 public:
+    // The start position.
     Board();
+    // The position of a FEN that fenProblem accepted.
+    explicit Board(const std::string& fen);
 
     // Empties the undo stack and zeroes the key; fromFEN XORs onto the key.
     void clear();

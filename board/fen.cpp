@@ -111,9 +111,6 @@ std::string Board::fenProblem(const std::string& fen) {
         return "the halfmove clock must be a non-negative integer";
     if (fields.size() > 5 && !isDigits(fields[5])) return "the fullmove number must be a non-negative integer";
 
-    Board board;
-    board.clear();
-    board.fromFEN(fen);
-    if (board.inCheck(turn ^ 1)) return "the side not to move is in check";
+    if (Board(fen).inCheck(turn ^ 1)) return "the side not to move is in check";
     return {};
 }

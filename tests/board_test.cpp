@@ -43,7 +43,7 @@ TEST(BoardSetup, FenFields) {
         {"4k3/8/8/8/8/8/8/4K3 w - -", 0, -1, 0, WHITE},
     };
     for (const auto& c : cases) {
-        const Board board = boardFrom(c.fen);
+        const Board board = Board(c.fen);
         EXPECT_EQ(board.getCastling(), c.castling) << c.fen;
         EXPECT_EQ(board.getEpSquare(), c.epSquare) << c.fen;
         EXPECT_EQ(board.getFiftyCount(), c.fifty) << c.fen;
@@ -57,7 +57,7 @@ TEST(BoardSetup, SecondFenWithoutClearXorsKeys) {
     Board board;
     const auto startKey = board.getZobristKey();
     board.fromFEN(second);
-    EXPECT_EQ(board.getZobristKey(), startKey ^ boardFrom(second).getZobristKey());
+    EXPECT_EQ(board.getZobristKey(), startKey ^ Board(second).getZobristKey());
 }
 
 TEST(BoardPieceList, InsertEraseMutate) {
@@ -117,7 +117,7 @@ TEST(BoardAttack, Examples) {
         {"4k3/8/8/8/P7/8/8/4K3 w - - 0 1", 39, WHITE, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(boardFrom(c.fen).attack(c.square, c.byColor), c.attacked) << c.fen << " square " << c.square;
+        EXPECT_EQ(Board(c.fen).attack(c.square, c.byColor), c.attacked) << c.fen << " square " << c.square;
     EXPECT_FALSE(Board().inCheck(WHITE));
     EXPECT_FALSE(Board().inCheck(BLACK));
 }
@@ -138,11 +138,11 @@ TEST(BoardGen, OrderOfMoves) {
         {"4k3/8/8/8/8/8/8/4K3 w - - 100 1", ""},
         {"4k3/8/8/8/8/8/8/4K3 w - - 99 1", "e1d1 e1f1 e1d2 e1e2 e1f2"},
     };
-    for (const auto& c : cases) EXPECT_EQ(listText(boardFrom(c.fen).getAllMoves()), c.moves) << c.fen;
+    for (const auto& c : cases) EXPECT_EQ(listText(Board(c.fen).getAllMoves()), c.moves) << c.fen;
 }
 
 TEST(BoardGen, FlagsOfGeneratedMoves) {
-    const MoveList moves = boardFrom("r3k3/1P6/8/8/8/8/4P3/4K3 w q - 0 1").getAllMoves();
+    const MoveList moves = Board("r3k3/1P6/8/8/8/8/4P3/4K3 w q - 0 1").getAllMoves();
     ASSERT_GE(moves.size(), 10u);
     EXPECT_EQ(moves[0].flags, 0x31);
     EXPECT_EQ(moves[4].flags, 0x30);
@@ -178,7 +178,7 @@ TEST(BoardMakeMove, StateAfterMoveAndUndo) {
         {"4k3/8/8/8/8/8/8/4K3 w - - 300 1", "e1e2", 0, -1, 301},
     };
     for (const auto& c : cases) {
-        Board board = boardFrom(c.fen);
+        Board board = Board(c.fen);
         const Board before = board;
         ASSERT_TRUE(play(board, {c.move})) << c.fen << " " << c.move;
         EXPECT_EQ(board.getCastling(), c.castling) << c.move;
@@ -199,14 +199,14 @@ TEST(BoardMakeMove, StateAfterMoveAndUndo) {
 }
 
 TEST(BoardMakeMove, ListOrderAfterPromotionAndEnPassant) {
-    Board board = boardFrom("3k4/4P3/8/8/8/8/P7/4K3 w - - 0 1");
+    Board board = Board("3k4/4P3/8/8/8/8/P7/4K3 w - - 0 1");
     ASSERT_TRUE(play(board, {"e7e8q"}));
     EXPECT_EQ(listOf(board, WHITE, PAWN), (std::vector<int>{96}));
     EXPECT_EQ(listOf(board, WHITE, QUEEN), (std::vector<int>{4}));
     board.undoMove();
     EXPECT_EQ(listOf(board, WHITE, PAWN), (std::vector<int>{96, 20}));
 
-    board = boardFrom("4k3/8/8/3pP2p/8/8/8/4K3 w - d6 0 1");
+    board = Board("4k3/8/8/3pP2p/8/8/8/4K3 w - d6 0 1");
     ASSERT_TRUE(play(board, {"e5d6"}));
     EXPECT_EQ(listOf(board, BLACK, PAWN), (std::vector<int>{55}));
     board.undoMove();
@@ -228,7 +228,7 @@ TEST(BoardMakeMove, IllegalMovesChangeNothing) {
         {"4k3/8/8/8/8/8/3r4/4K3 w - - 0 1", "e1d1"},
     };
     for (const auto& c : cases) {
-        Board board = boardFrom(c.fen);
+        Board board = Board(c.fen);
         const Move move = board.strToMove(c.move);
         EXPECT_TRUE(board.moveIsPseudo(move)) << c.move;
         const auto key = board.getZobristKey();
@@ -255,21 +255,21 @@ TEST(BoardMakeMove, NullMove) {
     EXPECT_EQ(board.getEpSquare(), NO_SQUARE);
     EXPECT_EQ(board.getZobristKey(), board.computeKey());
 
-    Board checked = boardFrom("4k3/8/8/8/8/8/4r3/4K3 w - - 0 1");
+    Board checked = Board("4k3/8/8/8/8/8/4r3/4K3 w - - 0 1");
     EXPECT_FALSE(checked.executeMove(NULLMOVE));
     EXPECT_TRUE(checked.getHistory().empty());
 }
 
 TEST(BoardGameEnd, DrawAndMate) {
-    EXPECT_TRUE(boardFrom("4k3/8/8/8/8/8/8/4K3 w - - 100 1").isDraw());
-    EXPECT_FALSE(boardFrom("4k3/8/8/8/8/8/8/4K3 w - - 99 1").isDraw());
-    EXPECT_TRUE(boardFrom("4k3/8/8/8/8/8/8/4K3 w - - 100 1").isMate());
+    EXPECT_TRUE(Board("4k3/8/8/8/8/8/8/4K3 w - - 100 1").isDraw());
+    EXPECT_FALSE(Board("4k3/8/8/8/8/8/8/4K3 w - - 99 1").isDraw());
+    EXPECT_TRUE(Board("4k3/8/8/8/8/8/8/4K3 w - - 100 1").isMate());
     EXPECT_FALSE(Board().isMate());
     Board foolsMate;
     ASSERT_TRUE(play(foolsMate, {"f2f3", "e7e5", "g2g4", "d8h4"}));
     EXPECT_TRUE(foolsMate.isMate());
     EXPECT_TRUE(foolsMate.inCheck(WHITE));
-    EXPECT_TRUE(boardFrom("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1").isMate());
+    EXPECT_TRUE(Board("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1").isMate());
 }
 
 TEST(BoardValidation, PseudoLegality) {
@@ -296,7 +296,7 @@ TEST(BoardValidation, PseudoLegality) {
         {"r3k2r/8/8/8/8/8/8/RN2K2R w KQkq - 0 1", {116, 114, 0, 0x02}, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(boardFrom(c.fen).moveIsPseudo(c.move), c.pseudo) << c.fen << " " << moveText(c.move);
+        EXPECT_EQ(Board(c.fen).moveIsPseudo(c.move), c.pseudo) << c.fen << " " << moveText(c.move);
 }
 
 TEST(BoardValidation, Legality) {
@@ -318,14 +318,14 @@ TEST(BoardValidation, Legality) {
         {"4k3/8/8/8/8/4p3/3p4/4K3 w - - 0 1", "e1d2", false},
     };
     for (const auto& c : cases) {
-        Board board = boardFrom(c.fen);
+        Board board = Board(c.fen);
         EXPECT_EQ(board.moveIsLegal(board.strToMove(c.move)), c.legal) << c.fen << " " << c.move;
         EXPECT_EQ(board.getZobristKey(), board.computeKey());
     }
 }
 
 TEST(BoardValidation, TestedCaptureMovesVictimToEndOfList) {
-    Board board = boardFrom("4k3/8/8/8/8/8/8/nRn1Kn2 w - - 0 1");
+    Board board = Board("4k3/8/8/8/8/8/8/nRn1Kn2 w - - 0 1");
     EXPECT_EQ(listOf(board, BLACK, KNIGHT), (std::vector<int>{112, 114, 117}));
     EXPECT_TRUE(board.pseudoIsLegal(board.strToMove("b1a1")));
     EXPECT_EQ(listOf(board, BLACK, KNIGHT), (std::vector<int>{117, 114, 112}));
@@ -348,7 +348,7 @@ TEST(BoardValidation, TextToMove) {
         {START_FEN, "e2", NOMOVE},
         {START_FEN, "z9z9", NOMOVE},
     };
-    for (const auto& c : cases) EXPECT_EQ(boardFrom(c.fen).strToMove(c.text), c.move) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(Board(c.fen).strToMove(c.text), c.move) << c.text;
     EXPECT_TRUE(isMoveText("e7e8q"));
     EXPECT_FALSE(isMoveText("e7e8x"));
     EXPECT_FALSE(isMoveText("e2e9"));
@@ -357,7 +357,7 @@ TEST(BoardValidation, TextToMove) {
 
 TEST(BoardValidation, AttackTable) {
     const auto reachable = [](int piece) {
-        Board board = boardFrom("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+        Board board = Board("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
         std::ostringstream out;
         board.genAttackTable(piece, out);
         std::vector<int> indexes;
@@ -375,20 +375,10 @@ TEST(BoardValidation, AttackTable) {
 TEST(BoardDisplay, Diagram) {
     std::ostringstream out;
     Board().print(out);
-    EXPECT_EQ(out.str(),
-              "8 ║♜ ♞ ♝ ♛ ♚ ♝ ♞ ♜      Castle   KQkq\n"
-              "7 ║♟ ♟ ♟ ♟ ♟ ♟ ♟ ♟       Fifty   0\n"
-              "6 ║… … … … … … … …        Turn   WHITE\n"
-              "5 ║… … … … … … … …     Zobrist   e320dfcb9f5401ec\n"
-              "4 ║… … … … … … … …\n"
-              "3 ║… … … … … … … …\n"
-              "2 ║♙ ♙ ♙ ♙ ♙ ♙ ♙ ♙\n"
-              "1 ║♖ ♘ ♗ ♕ ♔ ♗ ♘ ♖\n"
-              "——╚═══════════════\n"
-              "———a b c d e f g h\n");
+    EXPECT_EQ(out.str(), START_DIAGRAM);
 
     std::ostringstream other;
-    boardFrom("4k2r/8/8/8/4P3/8/8/4K2R b Kk e3 37 1").print(other);
+    Board("4k2r/8/8/8/4P3/8/8/4K2R b Kk e3 37 1").print(other);
     other << 255;
     const std::string text = other.str();
     EXPECT_NE(text.find("8 ║… … … … ♚ … … ♜      Castle   Kk\n"), std::string::npos);
@@ -398,7 +388,7 @@ TEST(BoardDisplay, Diagram) {
     EXPECT_EQ(text.substr(text.size() - 3), "255");
 
     std::ostringstream bare;
-    boardFrom("4k3/8/8/8/8/8/8/4K3 w - - 0 1").print(bare);
+    Board("4k3/8/8/8/8/8/8/4K3 w - - 0 1").print(bare);
     EXPECT_NE(bare.str().find("      Castle   \n"), std::string::npos);
 }
 

@@ -6,12 +6,6 @@
 
 #include "board/board.h"
 
-inline Board boardFrom(const std::string& fen) {
-    Board board;
-    board.clear();
-    board.fromFEN(fen);
-    return board;
-}
 
 // Plays coordinate moves that must all be legal.
 inline bool play(Board& board, const std::vector<std::string>& moves) {
@@ -21,6 +15,19 @@ inline bool play(Board& board, const std::vector<std::string>& moves) {
     }
     return true;
 }
+
+// The diagram of the start position, as the engine prints it.
+inline const std::string START_DIAGRAM =
+    "8 ║♜ ♞ ♝ ♛ ♚ ♝ ♞ ♜      Castle   KQkq\n"
+    "7 ║♟ ♟ ♟ ♟ ♟ ♟ ♟ ♟       Fifty   0\n"
+    "6 ║… … … … … … … …        Turn   WHITE\n"
+    "5 ║… … … … … … … …     Zobrist   e320dfcb9f5401ec\n"
+    "4 ║… … … … … … … …\n"
+    "3 ║… … … … … … … …\n"
+    "2 ║♙ ♙ ♙ ♙ ♙ ♙ ♙ ♙\n"
+    "1 ║♖ ♘ ♗ ♕ ♔ ♗ ♘ ♖\n"
+    "——╚═══════════════\n"
+    "———a b c d e f g h\n";
 
 inline std::string moveText(const Move& move) {
     std::ostringstream out;

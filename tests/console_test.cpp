@@ -32,18 +32,7 @@ TEST(ConsoleGame, FirstTurnAndAMove) {
     const EngineRun run = runEngineWithFileInput("g\ne2e4\n");
     EXPECT_EQ(run.status, 0);
     const std::string& out = run.output;
-    const std::string firstTurn =
-        "8 ║♜ ♞ ♝ ♛ ♚ ♝ ♞ ♜      Castle   KQkq\n"
-        "7 ║♟ ♟ ♟ ♟ ♟ ♟ ♟ ♟       Fifty   0\n"
-        "6 ║… … … … … … … …        Turn   WHITE\n"
-        "5 ║… … … … … … … …     Zobrist   e320dfcb9f5401ec\n"
-        "4 ║… … … … … … … …\n"
-        "3 ║… … … … … … … …\n"
-        "2 ║♙ ♙ ♙ ♙ ♙ ♙ ♙ ♙\n"
-        "1 ║♖ ♘ ♗ ♕ ♔ ♗ ♘ ♖\n"
-        "——╚═══════════════\n"
-        "———a b c d e f g h\n" +
-        REPORT_HEADER;
+    const std::string firstTurn = START_DIAGRAM + REPORT_HEADER;
     EXPECT_EQ(out.substr(0, firstTurn.size()), firstTurn);
     EXPECT_NE(out.find("Tapered Score              0\nWHITE move:8 ║"), std::string::npos) << out;
     EXPECT_NE(out.find("        Turn   BLACK\n"), std::string::npos);
@@ -135,7 +124,7 @@ TEST(ConsoleAIPlayer, SearchesEachPositionItIsGiven) {
     EXPECT_NE(output.find("info depth 3 "), std::string::npos);
     EXPECT_NE(output.find("ms\n"), std::string::npos);
 
-    Board mate = boardFrom("6k1/5ppp/8/8/8/8/8/3R2K1 w - - 0 1");
+    Board mate = Board("6k1/5ppp/8/8/8/8/8/3R2K1 w - - 0 1");
     AIPlayer mater(WHITE, mate, 2);
     testing::internal::CaptureStdout();
     EXPECT_EQ(moveText(mater.getAMove()), "d1d8");

@@ -19,9 +19,7 @@ std::vector<std::string> linesOf(const std::string& text) {
 
 // The report of a rating, printed twice to show that printing changes nothing.
 std::string reportAfterRating(const std::string& fen) {
-    Board board;
-    board.clear();
-    board.fromFEN(fen);
+    const Board board(fen);
     Evaluator evaluator(board);
     (void)evaluator.getRating(board.getTurn());
     std::ostringstream first, second;

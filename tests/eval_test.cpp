@@ -13,12 +13,6 @@ namespace {
 
 constexpr const char* AFTER_E4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1";
 
-Board boardAt(const std::string& fen) {
-    Board board;
-    board.clear();
-    board.fromFEN(fen);
-    return board;
-}
 
 struct Rated {
     EvalState state;
@@ -107,7 +101,7 @@ TEST(EvalTerms, TermsOfEachColour) {
          Score::both(28)},
     };
     for (const Case& c : cases) {
-        const Score actual = rate(boardAt(c.fen)).state.side[c.color].*c.term;
+        const Score actual = rate(Board(c.fen)).state.side[c.color].*c.term;
         EXPECT_EQ(actual, c.expected) << c.what << ": " << actual.mg << ", " << actual.eg;
     }
 }
@@ -125,7 +119,7 @@ TEST(EvalTerms, AttackOnTheKing) {
         {"black queen and rook", "6k1/8/8/8/8/8/3q4/r5K1 b - - 0 1", BLACK, 5 * 3 + 3, 2},
     };
     for (const Case& c : cases) {
-        const SideTerms& terms = rate(boardAt(c.fen)).state.side[c.color];
+        const SideTerms& terms = rate(Board(c.fen)).state.side[c.color];
         EXPECT_EQ(terms.attackWeightSum, c.weightSum) << c.what;
         EXPECT_EQ(terms.attackerCount, c.attackers) << c.what;
     }
@@ -141,7 +135,7 @@ TEST(EvalTerms, AttackBeyondTheSafetyTable) {
     };
     for (const char* fen : fens) {
         ASSERT_EQ(Board::fenProblem(fen), "") << fen;
-        const Board board = boardAt(fen);
+        const Board board = Board(fen);
         const SideTerms& attacker = rate(board).state.side[board.getTurn() ^ 1];
         EXPECT_GT(attacker.attackWeightSum, 99) << fen;
         EXPECT_EQ(attacker.attackScore, Score::both(500)) << fen;
@@ -166,7 +160,7 @@ TEST(EvalRating, TotalsPhaseAndTaper) {
          {4162, 4128}, 6973, 4162},
     };
     for (const Case& c : cases) {
-        const Rated rated = rate(boardAt(c.fen));
+        const Rated rated = rate(Board(c.fen));
         const SideTerms& white = rated.state.side[WHITE];
         const SideTerms& black = rated.state.side[BLACK];
         EXPECT_EQ(rated.state.phase, c.phase) << c.what;
@@ -181,7 +175,7 @@ TEST(EvalRating, TotalsPhaseAndTaper) {
 
 TEST(EvalRating, NumMajorMinor) {
     const Board start;
-    const Board sevenQueens = boardAt("4k3/pppppppp/8/8/8/8/8/QQQQKQQQ w - - 0 1");
+    const Board sevenQueens = Board("4k3/pppppppp/8/8/8/8/8/QQQQKQQQ w - - 0 1");
     EXPECT_EQ(Evaluator(start).numMajorMinor(WHITE), 7);
     EXPECT_EQ(Evaluator(sevenQueens).numMajorMinor(WHITE), 7);
     EXPECT_EQ(Evaluator(sevenQueens).numMajorMinor(BLACK), 0);
@@ -216,7 +210,7 @@ std::string mirroredFen(const Board& board) {
 void expectMirrorSymmetry(const Board& board, const std::string& where) {
     const std::string mirror = mirroredFen(board);
     const Rated original = rate(board);
-    const Rated mirrored = rate(boardAt(mirror));
+    const Rated mirrored = rate(Board(mirror));
     EXPECT_EQ(original.whiteRating, -original.blackRating) << where;
     EXPECT_EQ(original.whiteRating, mirrored.blackRating) << where << " mirrored " << mirror;
     EXPECT_EQ(original.state.phase, mirrored.state.phase) << where;
@@ -245,7 +239,7 @@ TEST(EvalSymmetry, MirroredPositionsScoreAlike) {
     ASSERT_GE(fens.size(), 50u);
     for (const std::string& fen : fens) {
         ASSERT_EQ(Board::fenProblem(fen), "") << fen;
-        expectMirrorSymmetry(boardAt(fen), fen);
+        expectMirrorSymmetry(Board(fen), fen);
     }
 }
 

@@ -28,7 +28,7 @@ void expectLegalBestMove(const std::string& line, const std::string& fen) {
     std::istringstream words(line);
     std::string word, best, ponderWord, ponder;
     words >> word >> best >> ponderWord >> ponder;
-    Board board = boardFrom(fen);
+    Board board = Board(fen);
     const Move move = board.strToMove(best);
     ASSERT_TRUE(board.moveIsLegal(move)) << fen << ": " << line;
     if (ponderWord == "ponder") {

@@ -9,17 +9,11 @@
 
 namespace {
 
-Board boardFrom(const char* fen) {
-    Board board;
-    board.clear();
-    board.fromFEN(fen);
-    return board;
-}
 
 Move parse(const Board& board, const std::string& text) { return board.strToMove(text); }
 
 TEST(HistoryTableTest, ValuesBelongToTheSideToMoveAndTheMovingPiece) {
-    Board board = boardFrom(START_FEN);
+    Board board = Board(START_FEN);
     HistoryTable history(board);
     const Move knightMove = parse(board, "g1f3");
     history.addScore(knightMove, 25);
@@ -49,7 +43,7 @@ class HistoryHalvingTest : public testing::TestWithParam<HalvingCase> {};
 
 TEST_P(HistoryHalvingTest, ReachingTheLimitHalvesTheWholeTableOnce) {
     const HalvingCase& c = GetParam();
-    Board board = boardFrom(START_FEN);
+    Board board = Board(START_FEN);
     HistoryTable history(board);
     const Move updated = parse(board, "b1c3");
     const Move other = parse(board, "d2d4");

@@ -11,12 +11,6 @@
 
 namespace {
 
-Board boardFrom(const char* fen) {
-    Board board;
-    board.clear();
-    board.fromFEN(fen);
-    return board;
-}
 
 Move parse(const Board& board, const std::string& text) { return text.empty() ? NOMOVE : board.strToMove(text); }
 
@@ -40,7 +34,7 @@ class PickerOrderTest : public testing::TestWithParam<OrderCase> {};
 
 TEST_P(PickerOrderTest, HandsOutMovesInKeyOrder) {
     const OrderCase& c = GetParam();
-    Board board = boardFrom(c.fen);
+    Board board = Board(c.fen);
     HistoryTable history(board);
     history.clear();
     for (const auto& [move, value] : c.history) history.addScore(parse(board, move), value);
@@ -102,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<OrderCase>& info) { return std::string(info.param.name); });
 
 TEST(PickerTest, OrderingKeysFollowTheValueBands) {
-    Board board = boardFrom("r3k3/1P6/8/8/2p5/1P6/8/4K3 w - - 0 1");
+    Board board = Board("r3k3/1P6/8/8/2p5/1P6/8/4K3 w - - 0 1");
     HistoryTable history(board);
     history.clear();
     history.addScore(parse(board, "e1e2"), -40);
@@ -135,7 +129,7 @@ TEST(PickerTest, OrderingKeysFollowTheValueBands) {
 }
 
 TEST(PickerTest, PenaltyLowersQuietMovesHandedOutOtherThanTheBest) {
-    Board board = boardFrom("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
+    Board board = Board("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
     HistoryTable history(board);
     history.clear();
     PickerBuffers buffers;
@@ -157,7 +151,7 @@ TEST(PickerTest, PenaltyLowersQuietMovesHandedOutOtherThanTheBest) {
 }
 
 TEST(PickerTest, PenaltyAfterAHashMoveCutOffTouchesOnlyTheHashMove) {
-    Board board = boardFrom(START_FEN);
+    Board board = Board(START_FEN);
     HistoryTable history(board);
     history.clear();
     PickerBuffers buffers;
@@ -180,7 +174,7 @@ TEST(PickerTest, PenaltyAfterAHashMoveCutOffTouchesOnlyTheHashMove) {
 }
 
 TEST(PickerTest, PenaltyLeavesAHashMoveFromAnEmptySquareAlone) {
-    Board board = boardFrom(START_FEN);
+    Board board = Board(START_FEN);
     HistoryTable history(board);
     history.clear();
     PickerBuffers buffers;

@@ -25,7 +25,7 @@ void expectSuiteCounts(const std::string& file) {
         int depth = 0;
         for (const auto& [d, count] : position.counts)
             if (count <= suiteLimit()) depth = std::max(depth, d);
-        Board board = boardFrom(position.fen);
+        Board board = Board(position.fen);
         const auto key = board.getZobristKey();
         Perft walk(board, depth);
         walk.perft(0);
@@ -56,7 +56,7 @@ TEST(Perft, CastlesAndPassantsPerPly) {
          {0, 0, 0, 4}},
     };
     for (const auto& c : cases) {
-        Board board = boardFrom(c.fen);
+        Board board = Board(c.fen);
         Perft walk(board, c.depth);
         walk.perft(0);
         for (int ply = 0; ply <= c.depth; ++ply) {
@@ -118,7 +118,7 @@ TEST(Perft, KeysAndListsStayConsistent) {
              {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 3},
              {"rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 3},
          }) {
-        Board board = boardFrom(fen);
+        Board board = Board(fen);
         ConsistencyWalk(board).walk(depth);
     }
 }
@@ -135,7 +135,7 @@ TEST(Perft, Report) {
               "Ply 2: 400 Nodes (0 Castles, 0 Passants)\n"
               "\n");
 
-    Board mated = boardFrom("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+    Board mated = Board("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
     Perft none(mated, 3);
     none.perft(0);
     std::ostringstream short_report;

@@ -2,21 +2,11 @@
 
 #include <sstream>
 
+#include "tests/board_test_util.h"
 #include "tests/engine_process.h"
 
 namespace {
 
-const std::string START_DIAGRAM =
-    "8 ║♜ ♞ ♝ ♛ ♚ ♝ ♞ ♜      Castle   KQkq\n"
-    "7 ║♟ ♟ ♟ ♟ ♟ ♟ ♟ ♟       Fifty   0\n"
-    "6 ║… … … … … … … …        Turn   WHITE\n"
-    "5 ║… … … … … … … …     Zobrist   e320dfcb9f5401ec\n"
-    "4 ║… … … … … … … …\n"
-    "3 ║… … … … … … … …\n"
-    "2 ║♙ ♙ ♙ ♙ ♙ ♙ ♙ ♙\n"
-    "1 ║♖ ♘ ♗ ♕ ♔ ♗ ♘ ♖\n"
-    "——╚═══════════════\n"
-    "———a b c d e f g h\n";
 
 std::string diagramAfter(const std::string& setup) {
     const EngineRun run = runEngineWithFileInput(setup + "p\n");
