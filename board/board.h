@@ -81,6 +81,8 @@ public:
     // Appends the pseudo-legal moves of the side to move to out, in the
     // fixed generation order; nothing in a position drawn by rule.
     void gen(MoveList& out) const;
+    // The captures and promotions among those moves, in the same order.
+    void genCaptures(MoveList& out) const;
     [[nodiscard]] MoveList getAllMoves() const;
 
     // Plays a pseudo-legal move; false, with nothing changed, when it would
@@ -111,6 +113,9 @@ public:
     void print(std::ostream& out) const;
 
 private:
+    enum class GenerationScope { ALL_MOVES, CAPTURES_AND_PROMOTIONS };
+    template <GenerationScope scope>
+    void generate(MoveList& out) const;
     void genPush(MoveList& out, int from, int to, int flags) const;
     void genPromote(MoveList& out, int from, int to, int flags) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;

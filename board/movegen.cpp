@@ -79,7 +79,13 @@ void Board::genPush(MoveList& out, int from, int to, int flags) const {
     out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, static_cast<std::uint8_t>(flags)});
 }
 
-void Board::gen(MoveList& out) const {
+void Board::gen(MoveList& out) const { generate<GenerationScope::ALL_MOVES>(out); }
+
+void Board::genCaptures(MoveList& out) const { generate<GenerationScope::CAPTURES_AND_PROMOTIONS>(out); }
+
+template <Board::GenerationScope scope>
+void Board::generate(MoveList& out) const {
+    constexpr bool quietMoves = scope == GenerationScope::ALL_MOVES;
     if (isDraw()) return;
 
     const int us = turn;
@@ -93,7 +99,8 @@ void Board::gen(MoveList& out) const {
         const int file = fileOf(from);
         if (file != 0 && colorBoard[from + forward - 1] == them) genPush(out, from, from + forward - 1, PAWNMOVE | CAPTURE);
         if (file != 7 && colorBoard[from + forward + 1] == them) genPush(out, from, from + forward + 1, PAWNMOVE | CAPTURE);
-        if (colorBoard[from + forward] == EMPTY) {
+        const bool promotes = us == WHITE ? rowOf(from) == 1 : rowOf(from) == 6;
+        if (colorBoard[from + forward] == EMPTY && (quietMoves || promotes)) {
             genPush(out, from, from + forward, PAWNMOVE);
             const bool homeRow = us == WHITE ? rowOf(from) >= 6 : rowOf(from) <= 1;
             if (homeRow && colorBoard[from + 2 * forward] == EMPTY)
@@ -111,7 +118,7 @@ void Board::gen(MoveList& out) const {
                 for (int to = from + step; (to & 0x88) == 0; to += step) {
                     const int color = colorBoard[to];
                     if (color == EMPTY) {
-                        out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0});
+                        if (quietMoves) out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0});
                         if (!isSlider(piece)) break;
                         continue;
                     }
@@ -124,15 +131,19 @@ void Board::gen(MoveList& out) const {
     }
 
     // Castling by rights and an empty path; attacks are tested when the move is made.
-    const auto castle = [&out](int from, int to) {
-        out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, CASTLE});
-    };
-    if (us == BLACK) {
-        if ((castling & 4) && colorBoard[F8] == EMPTY && colorBoard[G8] == EMPTY) castle(E8, G8);
-        if ((castling & 8) && colorBoard[B8] == EMPTY && colorBoard[C8] == EMPTY && colorBoard[D8] == EMPTY) castle(E8, C8);
-    } else {
-        if ((castling & 1) && colorBoard[F1] == EMPTY && colorBoard[G1] == EMPTY) castle(E1, G1);
-        if ((castling & 2) && colorBoard[B1] == EMPTY && colorBoard[C1] == EMPTY && colorBoard[D1] == EMPTY) castle(E1, C1);
+    if constexpr (quietMoves) {
+        const auto castle = [&out](int from, int to) {
+            out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, CASTLE});
+        };
+        if (us == BLACK) {
+            if ((castling & 4) && colorBoard[F8] == EMPTY && colorBoard[G8] == EMPTY) castle(E8, G8);
+            if ((castling & 8) && colorBoard[B8] == EMPTY && colorBoard[C8] == EMPTY && colorBoard[D8] == EMPTY)
+                castle(E8, C8);
+        } else {
+            if ((castling & 1) && colorBoard[F1] == EMPTY && colorBoard[G1] == EMPTY) castle(E1, G1);
+            if ((castling & 2) && colorBoard[B1] == EMPTY && colorBoard[C1] == EMPTY && colorBoard[D1] == EMPTY)
+                castle(E1, C1);
+        }
     }
 
     if (epSquare != NO_SQUARE) {

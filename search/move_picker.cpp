@@ -43,7 +43,10 @@ Move MovePicker::getNextMove() {
         case GENERATE:
             stage = PICK;
             moves.clear();
-            board.gen(moves);
+            if (scope == PickerScope::CAPTURES_AND_PROMOTIONS)
+                board.genCaptures(moves);
+            else
+                board.gen(moves);
             sort();
             [[fallthrough]];
         case PICK: {
@@ -88,7 +91,6 @@ void MovePicker::sort() {
     scored.reserve(moves.size());
     for (const Move& move : moves) {
         if (move == hashMove) continue;
-        if (scope == PickerScope::CAPTURES_AND_PROMOTIONS && move.isQuiet()) continue;
         scored.emplace_back(move, orderingKey(move));
     }
 }

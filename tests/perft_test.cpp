@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdlib>
 #include <sstream>
 
@@ -141,6 +142,33 @@ TEST(Perft, Report) {
     std::ostringstream short_report;
     none.diagnostics(short_report);
     EXPECT_EQ(short_report.str(), "Ply 0: 1 Nodes (0 Castles, 0 Passants)\n\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The capture generator hands out exactly the captures and promotions of the
+// full generator, in the same order, in every position of a short walk.
+void expectCapturesMatch(Board& board, int depth) {
+    const MoveList all = board.getAllMoves();
+    MoveList expected, captures;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(expected), [](const Move& m) { return !m.isQuiet(); });
+    board.genCaptures(captures);
+    ASSERT_EQ(listText(captures), listText(expected)) << board.getZobristKey();
+    if (depth == 0) return;
+    for (const Move& move : all) {
+        if (!board.executeMove(move)) continue;
+        expectCapturesMatch(board, depth - 1);
+        board.undoMove();
+    }
+}
+
+TEST(Perft, CaptureGeneratorMatchesFullGenerator) {
+    for (const SuitePosition& position : readSuite(std::string(MARROWBY_TEST_DATA) + "/perftsuite.epd")) {
+        Board board(position.fen);
+        expectCapturesMatch(board, 1);
+    }
 }
 
 }  // namespace
