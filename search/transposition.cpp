@@ -1,18 +1,37 @@
 #include "search/transposition.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
-// calloc hands out zeroed pages that the system maps in on first touch, so a
-// Search costs little until its table fills.
-TTable::TTable() : slots(static_cast<TTEntry*>(std::calloc(TT_SIZE, sizeof(TTEntry)))) {
-    if (!slots) throw std::bad_alloc();
+#include <sys/mman.h>
+
+namespace {
+
+constexpr std::size_t TABLE_BYTES = TTable::TT_SIZE * sizeof(TTEntry);
+constexpr std::size_t HUGE_PAGE_BYTES = std::size_t{2} << 20;
+constexpr std::size_t MAPPING_BYTES = TABLE_BYTES + HUGE_PAGE_BYTES;
+
+}  // namespace
+
+// Fresh anonymous memory reads as zero and is mapped in on first touch, so a
+// Search costs little until its table fills. The table starts on a 2 MiB
+// boundary and asks for huge pages: fewer page faults while it fills and
+// fewer address-translation misses when probing.
+TTable::TTable() {
+    mapping = ::mmap(nullptr, MAPPING_BYTES, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED) throw std::bad_alloc();
+    const auto start = (reinterpret_cast<std::uintptr_t>(mapping) + HUGE_PAGE_BYTES - 1) & ~(HUGE_PAGE_BYTES - 1);
+    slots = reinterpret_cast<TTEntry*>(start);
+    ::madvise(slots, TABLE_BYTES, MADV_HUGEPAGE);
 }
+
+TTable::~TTable() { ::munmap(mapping, MAPPING_BYTES); }
 
 void TTable::clear() {
     // Slots only leave the empty state through save, which counts them, so a
     // table without entries is all zero already and its pages stay untouched.
-    if (entries != 0) std::fill_n(slots.get(), TT_SIZE, NOENTRY);
+    if (entries != 0) std::fill_n(slots, TT_SIZE, NOENTRY);
     collisions = 0;
     entries = 0;
 }

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 
 #include "core/types.h"
 
@@ -32,6 +30,9 @@ public:
     static constexpr TTEntry NOENTRY{0, NOMOVE, 0, 0, 0};
 
     TTable();
+    ~TTable();
+    TTable(const TTable&) = delete;
+    TTable& operator=(const TTable&) = delete;
 
     // Empties every slot and zeroes both counters.
     void clear();
@@ -46,11 +47,8 @@ public:
     void resetCollisions() { collisions = 0; }
 
 private:
-    struct FreeSlots {
-        void operator()(TTEntry* slots) const { std::free(slots); }
-    };
-
     std::int64_t collisions = 0;
     std::int64_t entries = 0;
-    std::unique_ptr<TTEntry[], FreeSlots> slots;
+    void* mapping = nullptr;
+    TTEntry* slots = nullptr;
 };
