@@ -5,13 +5,10 @@
 
 namespace {
 
-// Four or five characters: file a-h, rank 1-8, file a-h, rank 1-8; the fifth
-// character names a promotion piece and is judged with the move.
+// Four or five characters whose first four name two squares; the fifth names
+// a promotion piece and is judged with the move.
 bool hasMoveForm(const std::string& word) {
-    if (word.size() != 4 && word.size() != 5) return false;
-    const auto isFile = [](char ch) { return ch >= 'a' && ch <= 'h'; };
-    const auto isRank = [](char ch) { return ch >= '1' && ch <= '8'; };
-    return isFile(word[0]) && isRank(word[1]) && isFile(word[2]) && isRank(word[3]);
+    return (word.size() == 4 || word.size() == 5) && isMoveText(word.substr(0, 4));
 }
 
 }  // namespace
