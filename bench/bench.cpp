@@ -115,12 +115,6 @@ void searchSection() {
     Board board;
     std::ostream silent(nullptr);
     Search search(board, 64, silent);
-    // A warm-up search leaves entries behind, so that the first clear writes
-    // the whole table and no timed search pays for mapping in fresh pages.
-    board.clear();
-    board.fromFEN(START_FEN);
-    search.iterativeDeepening(board.getTurn(), -1);
-
     std::int64_t totalNodes = 0;
     double totalSeconds = 0;
     for (const Case& c : cases) {
