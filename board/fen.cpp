@@ -68,6 +68,12 @@ std::string Board::fenProblem(const std::string& fen) {
         }
     }
     if (counts[WHITE][KING] != 1 || counts[BLACK][KING] != 1) return "each side needs exactly one king";
+    // Every pawn may still promote, so each promotion piece's list must have
+    // room for all of its colour's pawns.
+    for (const int color : {WHITE, BLACK})
+        for (int type = KNIGHT; type <= QUEEN; ++type)
+            if (counts[color][type] + counts[color][PAWN] > 16)
+                return "promotions could make more than 16 pieces of one kind and colour";
 
     const std::string& side = fields[1];
     if (side != "w" && side != "b") return "the side to move must be w or b";

@@ -15,6 +15,7 @@ TEST(FenCheck, AcceptsWellFormedPositions) {
              "4k3/8/8/8/8/8/8/4K3 w - - 2147483647 1",
              "4k3/8/8/8/8/8/8/4K3 w - - 0000000000007 1",
              "QQQQQQQQ/QQQQQQQQ/8/8/8/8/pppppppp/K1k5 w - - 0 1",
+             "7k/8/8/8/8/PPPPPPPP/8/QQQQQQQK w - - 0 1",
              "r3k2r/8/8/8/8/8/8/R3K2R b KkQq - 0 1",
          })
         EXPECT_EQ(Board::fenProblem(fen), "") << fen;
@@ -37,6 +38,8 @@ TEST(FenCheck, RejectsMalformedOrUnplayablePositions) {
              "P7/8/8/8/8/8/8/K1k5 w - - 0 1",
              "8/8/8/8/8/8/8/K1k4p w - - 0 1",
              "NNNNNNNN/NNNNNNNN/N7/8/8/8/8/K1k5 w - - 0 1",
+             "7k/P7/8/8/NNNN4/NNNN4/NNNN4/NNNN3K w - - 0 1",
+             "7k/pp6/8/8/qqqq4/qqqq4/qqqq4/qqq4K w - - 0 1",
              "8/8/8/8/8/8/8/K1k5 x - - 0 1",
              "8/8/8/8/8/8/8/K1k5 W - - 0 1",
              "8/8/8/8/8/8/8/K1k5 w KQ - 0 1",

@@ -29,6 +29,8 @@ TEST(TimeControl, BudgetsOfGoLines) {
         {"go depth 100", WHITE, -100, false},
         {"go depth", WHITE, -64, false},
         {"go wtime 600 xyz", WHITE, 12, false},
+        {"go wtime 600xyz", WHITE, 12, false},
+        {"go wtime 600depth 5", WHITE, -5, false},
         {"go nodes 900 wtime 60000", WHITE, 2400, false},
         {"go ponder wtime 60000 btime 60000", WHITE, 2400, false},
         {"go wtime 60000 btime 60000 winc 0 binc 0 movestogo 40", BLACK, 1400, false},

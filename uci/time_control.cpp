@@ -12,18 +12,14 @@ constexpr int DEPTH_LIMIT = 64;
 
 enum class Read { Value, Missing, NotANumber };
 
-// Reads the next word as an int the way a stream does: a word that is not a
-// number reads as 0, an out-of-range number as the nearest int.
+// Reads an int from the stream as a stream does: it stops at the first
+// character that cannot continue the number, a value that is not a number
+// reads as 0 and an out-of-range one as the nearest int.
 Read readInt(std::istringstream& words, int& target) {
-    std::string word;
-    if (!(words >> word)) return Read::Missing;
-    std::istringstream number(word);
-    number >> target;
-    if (number.fail()) {
-        if (target != INT32_MAX && target != INT32_MIN) target = 0;
-        return Read::NotANumber;
-    }
-    return Read::Value;
+    words >> std::ws;
+    if (words.eof()) return Read::Missing;
+    words >> target;
+    return words.fail() ? Read::NotANumber : Read::Value;
 }
 
 }  // namespace
