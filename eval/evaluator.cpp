@@ -14,16 +14,11 @@ constexpr int NO_PAWN = 7;
 // The 0x88 step one row towards the opponent's side of the board.
 [[nodiscard]] constexpr int forward(int side) { return side == WHITE ? -16 : 16; }
 
-// Calls visit(type, color, square) for every piece on the board: white first,
-// then black, pawns to king, each piece list in its order.
+// Calls visit(square) for every piece of one colour and type, in list order.
 template <typename Visit>
-void forEachPiece(const Board& board, Visit visit) {
-    for (const int color : {WHITE, BLACK}) {
-        for (int type = PAWN; type <= KING; ++type) {
-            const PL& list = board.pieces(color, type);
-            for (int i = 0; i < list.count; ++i) visit(type, color, list.squares[i]);
-        }
-    }
+void forEachSquare(const Board& board, int color, int type, Visit visit) {
+    const PL& list = board.pieces(color, type);
+    for (int i = 0; i < list.count; ++i) visit(list.squares[i]);
 }
 
 }  // namespace
@@ -32,8 +27,8 @@ int Evaluator::getRating(int side) {
     reset();
     // The pawn and king facts of both colours must be complete before any
     // term reads the opponent's.
-    forEachPiece(board, [this](int type, int color, int square) { addMaterialAndFacts(type, color, square); });
-    forEachPiece(board, [this](int type, int color, int square) { addPositionalTerms(type, color, square); });
+    for (const int color : {WHITE, BLACK}) addMaterialAndFacts(color);
+    for (const int color : {WHITE, BLACK}) addPositionalTerms(color);
 
     state.phase = std::min(state.phase, MAX_PHASE);
 
@@ -63,18 +58,21 @@ void Evaluator::reset() {
 
 // Material, piece-square value and phase, and the pawn and king facts the
 // terms of both colours read.
-void Evaluator::addMaterialAndFacts(int type, int side, int square) {
+void Evaluator::addMaterialAndFacts(int side) {
     SideTerms& terms = state.side[side];
-    terms.material += Score::both(eval::materialValue[type]);
-    terms.pieceSquare += eval::pieceSquareValue(type, side, square);
-    state.phase += eval::phaseWeight[type];
-    if (type == PAWN) {
+    for (int type = PAWN; type <= KING; ++type) {
+        const int count = board.pieces(side, type).count;
+        terms.material += Score::both(eval::materialValue[type] * count);
+        state.phase += eval::phaseWeight[type] * count;
+        forEachSquare(board, side, type,
+                      [&](int square) { terms.pieceSquare += eval::pieceSquareValue(type, side, square); });
+    }
+    forEachSquare(board, side, PAWN, [&](int square) {
         setPawnControl(square, side);
         int& rearmost = pawnRank[side][fileOf(square) + 1];
         rearmost = std::min(rearmost, eval::relativeRank(square, side));
-    } else if (type == KING) {
-        setKingRing(square, side);
-    }
+    });
+    setKingRing(board.kingSquare(side), side);
 }
 
 void Evaluator::setPawnControl(int square, int side) {
@@ -95,17 +93,17 @@ void Evaluator::setKingRing(int square, int side) {
 
 // Pawn structure, king shelter, mobility with the attack on the enemy king,
 // and rook files.
-void Evaluator::addPositionalTerms(int type, int side, int square) {
+void Evaluator::addPositionalTerms(int side) {
     SideTerms& terms = state.side[side];
-    switch (type) {
-        case PAWN: terms.pawnStructure += Score::both(evalPawn(square, side)); break;
-        case KING: terms.kingSafety += Score{evalKing(square, side), 0}; break;
-        case ROOK:
-            evalMobility(ROOK, side, square);
-            terms.rookBonus += Score::both(evalRook(square, side));
-            break;
-        default: evalMobility(type, side, square); break;
-    }
+    forEachSquare(board, side, PAWN, [&](int square) { terms.pawnStructure += Score::both(evalPawn(square, side)); });
+    forEachSquare(board, side, KNIGHT, [&](int square) { evalMobility(KNIGHT, side, square); });
+    forEachSquare(board, side, BISHOP, [&](int square) { evalMobility(BISHOP, side, square); });
+    forEachSquare(board, side, ROOK, [&](int square) {
+        evalMobility(ROOK, side, square);
+        terms.rookBonus += Score::both(evalRook(square, side));
+    });
+    forEachSquare(board, side, QUEEN, [&](int square) { evalMobility(QUEEN, side, square); });
+    terms.kingSafety += Score{evalKing(board.kingSquare(side), side), 0};
 }
 
 int Evaluator::evalPawn(int square, int side) const {

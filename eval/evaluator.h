@@ -48,10 +48,10 @@ public:
 
 private:
     void reset();
-    void addMaterialAndFacts(int type, int side, int square);
+    void addMaterialAndFacts(int side);
     void setPawnControl(int square, int side);
     void setKingRing(int square, int side);
-    void addPositionalTerms(int type, int side, int square);
+    void addPositionalTerms(int side);
     [[nodiscard]] int evalPawn(int square, int side) const;
     void evalMobility(int piece, int side, int square);
     [[nodiscard]] int evalRook(int square, int side) const;
