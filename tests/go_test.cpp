@@ -76,7 +76,9 @@ TEST(Go, PositionsWithoutAMoveAnswerNoMove) {
 
 TEST(Go, InputDuringInfiniteSearchEndsIt) {
     EngineProcess engine;
-    engine.write("position startpos\ngo infinite\n");
+    engine.write("position startpos\nisready\n");
+    ASSERT_EQ(engine.readLine(), "readyok");
+    engine.write("go infinite\n");
     std::this_thread::sleep_for(milliseconds(300));
     const auto sent = Clock::now();
     engine.write("isready\n");
