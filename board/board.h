@@ -44,6 +44,9 @@ constexpr int vector[6][8] = {
     {15, 16, 17, -1, 1, -17, -16, -15},
 };
 
+// Bishops, rooks and queens repeat their steps until blocked.
+[[nodiscard]] constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }
+
 constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 class Board {

@@ -99,7 +99,7 @@ bool Board::executeMove(const Move& move) {
     key.updateHashCastle(castling);
 
     if (move.has(DOUBLEPUSH)) {
-        epSquare = us == WHITE ? to + 16 : to - 16;
+        epSquare = to - pawnForward(us);
         key.updateHashEp(epSquare);
     } else {
         epSquare = NO_SQUARE;
@@ -126,7 +126,7 @@ bool Board::executeMove(const Move& move) {
     pieceBoard[from] = EMPTY;
 
     if (move.has(ENPASSANT)) {
-        const int victim = us == WHITE ? to + 16 : to - 16;
+        const int victim = to - pawnForward(us);
         key.updateHashPiece(PAWN, colorBoard[victim], victim);
         pieceList[us ^ 1][PAWN].erase(victim);
         colorBoard[victim] = EMPTY;
@@ -182,7 +182,7 @@ void Board::undoMove() {
     }
 
     if (record.move.has(ENPASSANT)) {
-        const int victim = us == WHITE ? to + 16 : to - 16;
+        const int victim = to - pawnForward(us);
         colorBoard[victim] = us ^ 1;
         pieceBoard[victim] = PAWN;
         pieceList[us ^ 1][PAWN].insert(victim);

@@ -5,12 +5,6 @@
 
 namespace {
 
-constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }
-
-}  // namespace
-
-namespace {
-
 // For each difference attacker - target + 119: the piece types that could
 // attack across it on an empty board, and the step a slider takes.
 struct AttackGeometry {
@@ -42,7 +36,7 @@ bool Board::attack(int square, int byColor) const {
     assert(onBoard(square));
 
     // Pawns attack towards the opponent: a black pawn stands a row nearer rank 8.
-    const int pawnOffset = byColor == BLACK ? -16 : 16;
+    const int pawnOffset = -pawnForward(byColor);
     for (const int from : {square + pawnOffset - 1, square + pawnOffset + 1})
         if ((from & 0x88) == 0 && pieceBoard[from] == PAWN && colorBoard[from] == byColor) return true;
 
@@ -92,7 +86,7 @@ void Board::generate(MoveList& out) const {
     const int them = us ^ 1;
 
     // Pawns: captures towards file a, then towards file h, then the advances.
-    const int forward = us == WHITE ? -16 : 16;
+    const int forward = pawnForward(us);
     const PL& pawns = pieceList[us][PAWN];
     for (int i = 0; i < pawns.count; ++i) {
         const int from = pawns.squares[i];

@@ -2,12 +2,6 @@
 
 #include "board/board.h"
 
-namespace {
-
-constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }
-
-}  // namespace
-
 bool Board::moveIsPseudo(const Move& move) const {
     const int us = turn;
     const int them = us ^ 1;
@@ -23,7 +17,7 @@ bool Board::moveIsPseudo(const Move& move) const {
     if (move.has(PAWNMOVE)) {
         if (pieceBoard[from] != PAWN) return false;
         if (!move.has(PROMOTION) && (rowOf(to) == 0 || rowOf(to) == 7)) return false;
-        const int forward = us == WHITE ? -16 : 16;
+        const int forward = pawnForward(us);
         if (move.has(ENPASSANT)) {
             const int target = epSquare;
             if (to != target) return false;
@@ -94,7 +88,7 @@ bool Board::pseudoIsLegal(const Move& move) {
     pieceBoard[to] = moving;
     colorBoard[from] = EMPTY;
     pieceBoard[from] = EMPTY;
-    const int victim = us == WHITE ? to + 16 : to - 16;
+    const int victim = to - pawnForward(us);
     if (move.has(ENPASSANT)) {
         colorBoard[victim] = EMPTY;
         pieceBoard[victim] = EMPTY;

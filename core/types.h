@@ -21,6 +21,9 @@ constexpr int A1 = 112, B1 = 113, C1 = 114, D1 = 115, E1 = 116, F1 = 117, G1 = 1
 constexpr int PAWN = 0, KNIGHT = 1, BISHOP = 2, ROOK = 3, QUEEN = 4, KING = 5, EMPTY = 6;
 constexpr int WHITE = 0, BLACK = 1;
 
+// The step of a pawn of the colour: white pawns advance towards rank 8.
+[[nodiscard]] constexpr int pawnForward(int color) { return color == WHITE ? -16 : 16; }
+
 constexpr char PIECE_LETTERS[] = "pnbrqk";
 
 // Move flags.

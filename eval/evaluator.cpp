@@ -11,9 +11,6 @@ namespace {
 // The pawnRank entry of a file that holds no pawn of the colour.
 constexpr int NO_PAWN = 7;
 
-// The 0x88 step one row towards the opponent's side of the board.
-[[nodiscard]] constexpr int forward(int side) { return side == WHITE ? -16 : 16; }
-
 // Calls visit(square) for every piece of one colour and type, in list order.
 template <typename Visit>
 void forEachSquare(const Board& board, int color, int type, Visit visit) {
@@ -76,7 +73,7 @@ void Evaluator::addMaterialAndFacts(int side) {
 }
 
 void Evaluator::setPawnControl(int square, int side) {
-    const int ahead = square + forward(side);
+    const int ahead = square + pawnForward(side);
     for (const int target : {ahead - 1, ahead + 1})
         if (onBoard(target)) pawnControl[side][target] = ratingStamp;
 }
@@ -87,7 +84,7 @@ void Evaluator::setKingRing(int square, int side) {
         if (onBoard(target)) kingRing[side][target] = ratingStamp;
     };
     for (int i = 0; i < vectorLen[KING]; ++i) mark(square + vector[KING][i]);
-    const int twoAhead = square + 2 * forward(side);
+    const int twoAhead = square + 2 * pawnForward(side);
     for (const int target : {twoAhead - 1, twoAhead, twoAhead + 1}) mark(target);
 }
 
@@ -133,7 +130,7 @@ int Evaluator::evalPawn(int square, int side) const {
 // Pieces of either colour block; there are no x-rays.
 void Evaluator::evalMobility(int piece, int side, int square) {
     const int enemy = side ^ 1;
-    const bool slides = piece != KNIGHT;
+    const bool slides = isSlider(piece);
     int counted = 0;
     int ringSquares = 0;
     for (int i = 0; i < vectorLen[piece]; ++i) {
