@@ -29,8 +29,13 @@ bool Board::moveIsPseudo(const Move& move) const {
             const bool diagonal = (file != 0 && to == from + forward - 1) || (file != 7 && to == from + forward + 1);
             return diagonal && colorBoard[to] == them;
         }
+        // Only a pawn on its starting row steps two squares, and only that
+        // step carries the flag that sets the en passant square.
+        const bool twoSteps = to == from + 2 * forward;
+        if (move.has(DOUBLEPUSH) != twoSteps) return false;
         if (to == from + forward) return colorBoard[to] == EMPTY;
-        return to == from + 2 * forward && colorBoard[from + forward] == EMPTY && colorBoard[to] == EMPTY;
+        const bool startRow = us == WHITE ? rowOf(from) == 6 : rowOf(from) == 1;
+        return twoSteps && startRow && colorBoard[from + forward] == EMPTY && colorBoard[to] == EMPTY;
     }
 
     const int piece = pieceBoard[from];

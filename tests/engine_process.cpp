@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 EngineProcess::EngineProcess() {
     int input[2], output[2];
@@ -62,7 +63,10 @@ bool EngineProcess::fillBuffer(std::chrono::steady_clock::time_point deadline) {
     if (::poll(&request, 1, static_cast<int>(left.count())) <= 0) return false;
     char chunk[4096];
     const ssize_t count = ::read(fromEngine, chunk, sizeof chunk);
-    if (count <= 0) return false;
+    if (count <= 0) {
+        outputEnded = true;
+        return false;
+    }
     buffer.append(chunk, static_cast<std::size_t>(count));
     return true;
 }
@@ -76,7 +80,10 @@ std::optional<std::string> EngineProcess::readLine(std::chrono::milliseconds tim
             buffer.erase(0, end + 1);
             return line;
         }
-        if (!fillBuffer(deadline)) return std::nullopt;
+        if (!fillBuffer(deadline)) {
+            if (!outputEnded || buffer.empty()) return std::nullopt;
+            return std::exchange(buffer, {});
+        }
     }
 }
 

@@ -18,7 +18,8 @@ public:
     void write(const std::string& text);
     // Closes the engine's standard input: end of input.
     void closeInput();
-    // The next output line without its newline, or nothing after the timeout.
+    // The next output line without its newline, or nothing after the
+    // timeout. Once the engine's output has ended, the unterminated rest.
     std::optional<std::string> readLine(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Lines up to and including the first that starts with prefix.
     std::vector<std::string> readUntil(const std::string& prefix,
@@ -35,6 +36,7 @@ private:
     int toEngine = -1;
     int fromEngine = -1;
     std::string buffer;
+    bool outputEnded = false;
 };
 
 // Runs the binary with the given standard input (a file written with this
