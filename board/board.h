@@ -87,6 +87,11 @@ public:
     // The captures and promotions among those moves, in the same order.
     void genCaptures(MoveList& out) const;
     [[nodiscard]] MoveList getAllMoves() const;
+    // The first legal move in generation order by the rules of play, even in
+    // a position drawn by rule (such a draw is claimed, so play may go on);
+    // NOMOVE when the side to move has none. Testing a capture moves the
+    // captured piece to the end of its list.
+    [[nodiscard]] Move firstLegalMove();
 
     // Plays a pseudo-legal move; false, with nothing changed, when it would
     // leave the mover's king attacked. NULLMOVE passes the turn.
@@ -98,6 +103,9 @@ public:
     // True when the side to move has no legal move (mate, stalemate or a
     // position drawn by rule).
     [[nodiscard]] bool isMate();
+    // In check without a legal move. Checkmate takes precedence over the
+    // fifty-move rule, so it stands where isDraw() holds too.
+    [[nodiscard]] bool isCheckmate() { return sideToMoveInCheck() && firstLegalMove() == NOMOVE; }
 
     [[nodiscard]] bool moveIsPseudo(const Move& move) const;
     // Leaves the board as it was, except that a tested capture moves the

@@ -73,14 +73,17 @@ void Board::genPush(MoveList& out, int from, int to, int flags) const {
     out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, static_cast<std::uint8_t>(flags)});
 }
 
-void Board::gen(MoveList& out) const { generate<GenerationScope::ALL_MOVES>(out); }
+void Board::gen(MoveList& out) const {
+    if (!isDraw()) generate<GenerationScope::ALL_MOVES>(out);
+}
 
-void Board::genCaptures(MoveList& out) const { generate<GenerationScope::CAPTURES_AND_PROMOTIONS>(out); }
+void Board::genCaptures(MoveList& out) const {
+    if (!isDraw()) generate<GenerationScope::CAPTURES_AND_PROMOTIONS>(out);
+}
 
 template <Board::GenerationScope scope>
 void Board::generate(MoveList& out) const {
     constexpr bool quietMoves = scope == GenerationScope::ALL_MOVES;
-    if (isDraw()) return;
 
     const int us = turn;
     const int them = us ^ 1;
@@ -157,4 +160,12 @@ MoveList Board::getAllMoves() const {
     MoveList moves;
     gen(moves);
     return moves;
+}
+
+Move Board::firstLegalMove() {
+    MoveList moves;
+    generate<GenerationScope::ALL_MOVES>(moves);
+    for (const Move& move : moves)
+        if (pseudoIsLegal(move)) return move;
+    return NOMOVE;
 }

@@ -24,7 +24,7 @@ void Game::run() {
         board.print(std::cout);
     }
     const int side = board.getTurn();
-    if (board.inCheck(side) && !board.isDraw())
+    if (board.isCheckmate())
         std::cout << (side == WHITE ? "BLACK" : "WHITE") << " wins!" << std::endl;
     else
         std::cout << "Stalemate!" << std::endl;

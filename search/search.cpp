@@ -23,6 +23,9 @@ constexpr int LMR_DIVISOR_NON_PV = 8;
 
 constexpr std::chrono::nanoseconds NO_TIME_LIMIT = std::chrono::hours(24);
 
+// Quiescence reads the clock once per this many nodes (a power of two).
+constexpr std::int64_t DEADLINE_CHECK_INTERVAL = 1024;
+
 }  // namespace
 
 Search::Search(Board& board, int maxDepth, std::ostream& out)
@@ -53,7 +56,12 @@ void Search::iterativeDeepening(int color, int moveTime) {
         if (currentDepth++ >= maxDepth) break;
     }
 
-    stop.exchange(true);
+    // The flag is raised under the lock, so that a waiter that has just
+    // seen it down cannot miss the notification.
+    {
+        const std::lock_guard lock(mtx);
+        stop.exchange(true);
+    }
     cv.notify_one();
 }
 
@@ -97,8 +105,9 @@ int Search::pvs(int depth, int ply, int beta, int alpha, int color, bool allowNu
     ++nodesPly[ply];
     ++nodes;
 
-    // Step 9. Fifty-move rule and repetition.
-    if (board.isDraw()) return 0;
+    // Step 9. Fifty-move rule and repetition; a checkmate on the move that
+    // completes the fifty moves still wins.
+    if (board.isDraw()) return inCheck && board.isCheckmate() ? -MATE + ply : 0;
 
     // Step 10. Table probe: the stored move is tried first.
     const std::int64_t key = board.getZobristKey();
@@ -247,14 +256,21 @@ int Search::quiesce(int ply, int alpha, int beta, int color) {
     // Step 1. Count the node.
     ++nodes;
 
-    // Step 2. Stand pat: the side to move may decline every capture.
+    // Step 2. Deadline, read every 1,024 nodes: with many pieces en prise
+    // the captures alone can outlast any time limit.
+    if ((nodes & (DEADLINE_CHECK_INTERVAL - 1)) == 0 && Clock::now() > deadline) {
+        stop.exchange(true);
+        return 0;
+    }
+
+    // Step 3. Stand pat: the side to move may decline every capture.
     const int stand = evaluator.getRating(color);
     if (stand >= beta) return stand;
 
-    // Step 3. Fifty-move rule and repetition.
+    // Step 4. Fifty-move rule and repetition.
     if (board.isDraw()) return 0;
 
-    // Step 4. Ply guard, as in pvs.
+    // Step 5. Ply guard, as in pvs.
     if (ply >= MAX_PLY - 1) return stand;
 
     alpha = std::max(alpha, stand);
@@ -262,13 +278,15 @@ int Search::quiesce(int ply, int alpha, int beta, int color) {
                       PickerScope::CAPTURES_AND_PROMOTIONS);
     if (alpha >= beta) return alpha;
 
-    // Step 5. Captures and promotions only, best victim first.
+    // Step 6. Captures and promotions only, best victim first. A stopped
+    // search unwinds at once.
     int best = alpha;
     for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
         assert(!move.isQuiet());
         if (!board.executeMove(move)) continue;
         const int value = -quiesce(ply + 1, -beta, -best, color ^ 1);
         board.undoMove();
+        if (stop.load()) return 0;
         best = std::max(best, value);
         if (best >= beta) break;
     }

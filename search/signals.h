@@ -4,7 +4,7 @@
 #include <mutex>
 
 // Shared by the command thread and the search thread. The command thread
-// holds mtx while it waits on cv; the search notifies cv, without taking mtx,
-// when it ends.
+// holds mtx while it looks at the stop flag and waits on cv; the search raises
+// the flag under mtx when it ends, then notifies cv.
 extern std::mutex mtx;
 extern std::condition_variable cv;

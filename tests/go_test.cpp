@@ -62,18 +62,6 @@ TEST(Go, FixedDepthEndsWithOneBestMove) {
     EXPECT_EQ(engine.readLine(), "readyok");
 }
 
-TEST(Go, PositionsWithoutAMoveAnswerNoMove) {
-    EngineProcess engine;
-    for (const char* setup : {"position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\n", "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\n",
-                              "position fen 4k3/8/8/8/8/8/8/4K3 w - - 100 1\n",
-                              "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8\n"}) {
-        engine.write(std::string(setup) + "go depth 3\n");
-        const auto lines = engine.readUntil("bestmove");
-        ASSERT_EQ(lines.size(), 1u) << setup;
-        EXPECT_EQ(lines[0], "bestmove a8a8");
-    }
-}
-
 TEST(Go, InputDuringInfiniteSearchEndsIt) {
     EngineProcess engine;
     engine.write("position startpos\nisready\n");

@@ -60,8 +60,6 @@ TEST(SearchTest, ReportsMatesByDistanceDrawsByRuleAsZeroAndNothingForARootWithou
         {"queen hunts the king in three", "2r3k1/p4p2/3Rp2p/1p2P1pK/8/1P4P1/P3Q2P/1q6 b - - 0 1", {}, 6, "mate 3",
          "b1g6"},
         {"mated in one", "7k/8/6K1/8/8/8/8/R7 b - - 0 1", {}, 3, "mate -1", "h8g8"},
-        // Every move, the mate a1a8 included, makes the hundredth quiet half-move.
-        {"fifty-move rule outranks mate", "7k/8/6K1/8/8/8/8/R7 w - - 99 80", {}, 3, "cp 0", ""},
         // Down a queen, black repeats the start position a third time.
         {"repetition saves the losing side", "7k/8/8/8/8/8/8/KQ6 w - - 0 1",
          {"b1b2", "h8g8", "b2b1", "g8h8", "b1b2", "h8g8", "b2b1"}, 3, "cp 0", "g8h8"},

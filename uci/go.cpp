@@ -11,14 +11,24 @@
 
 namespace {
 
-// The first legal move in generation order, or NOMOVE when the side to move
-// has none or the position is drawn by rule. Works on a copy: testing moves
-// reorders piece lists.
-Move firstLegalMove(const Board& position) {
+// The move to answer when the search reports none: the first legal move in
+// the position as given, worked out on a copy because testing moves reorders
+// piece lists.
+Move fallbackMove(const Board& position) {
     Board board = position;
-    for (const Move& move : board.getAllMoves())
-        if (board.pseudoIsLegal(move)) return move;
-    return NOMOVE;
+    return board.firstLegalMove();
+}
+
+// "bestmove" with the move and its expected reply; a side without a legal
+// move answers the protocol's null move.
+void sendBestMove(Move best, Move ponder) {
+    std::cout << "bestmove ";
+    if (best == NOMOVE)
+        std::cout << "0000";
+    else
+        std::cout << best;
+    if (ponder != NOMOVE) std::cout << " ponder " << ponder;
+    std::cout << std::endl;
 }
 
 }  // namespace
@@ -26,6 +36,7 @@ Move firstLegalMove(const Board& position) {
 void UCI::go(const std::string& line) {
     const int side = board.getTurn();
     const TimeControl control = readTimeControl(line, side);
+    const Move fallback = fallbackMove(board);
 
     search.stop.exchange(false);
     std::thread worker;
@@ -33,27 +44,29 @@ void UCI::go(const std::string& line) {
         worker = std::thread([this, side, budget = control.budget] { search.iterativeDeepening(side, budget); });
     } catch (const std::system_error& error) {
         std::cout << "info string cannot start the search: " << error.what() << std::endl;
-        std::cout << "bestmove " << NOMOVE << std::endl;
+        sendBestMove(fallback, NOMOVE);
         return;
     }
 
     // Sleep on the condition variable, waking at least every 100 ms to see
-    // whether input has arrived; any input line ends the search, and so does
-    // the end of input when nothing else would.
-    while (!search.stop.load()) {
+    // whether input has arrived. Any input line ends the search, and so does
+    // the end of input when nothing else would. A search without a limit
+    // answers only then, even when it has finished before.
+    {
         std::unique_lock lock(mtx);
-        cv.wait_for(lock, std::chrono::milliseconds(100));
-        if (input.inputWaiting() || (control.untilStopped && input.exhausted())) search.stop.exchange(true);
+        for (;;) {
+            if (search.stop.load() && !control.untilStopped) break;
+            if (input.inputWaiting() || (control.untilStopped && input.exhausted())) {
+                search.stop.exchange(true);
+                break;
+            }
+            cv.wait_for(lock, std::chrono::milliseconds(100));
+        }
     }
     worker.join();
 
-    Move best = search.bestMove;
-    Move ponder = search.ponderMove;
-    if (best == NOMOVE) {
-        best = firstLegalMove(board);
-        ponder = NOMOVE;
-    }
-    std::cout << "bestmove " << best;
-    if (ponder != NOMOVE) std::cout << " ponder " << ponder;
-    std::cout << std::endl;
+    if (search.bestMove == NOMOVE)
+        sendBestMove(fallback, NOMOVE);
+    else
+        sendBestMove(search.bestMove, search.ponderMove);
 }
