@@ -40,7 +40,7 @@ test-sanitize: deps
 test-threads: deps
 	@cmake -S . -B $(THREADS_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Debug -DMARROWBY_TSAN=ON >/dev/null
 	@cmake --build $(THREADS_DIR) -j $(JOBS)
-	@TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(THREADS_DIR) --output-on-failure -R '^(Go|Protocol)\.|Transcript'
+	@TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(THREADS_DIR) --output-on-failure -R '^Pipes\.|Transcript'
 
 bench: release
 	@$(RELEASE_DIR)/marrowby_bench

@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <utility>
@@ -87,18 +86,6 @@ std::optional<std::string> EngineProcess::readLine(std::chrono::milliseconds tim
     }
 }
 
-std::vector<std::string> EngineProcess::readUntil(const std::string& prefix, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    std::vector<std::string> lines;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        const auto line = readLine(std::max(left, std::chrono::milliseconds(0)));
-        if (!line) return lines;
-        lines.push_back(*line);
-        if (line->rfind(prefix, 0) == 0) return lines;
-    }
-}
-
 std::string EngineProcess::pendingText(std::chrono::milliseconds wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (fillBuffer(deadline)) {
@@ -118,22 +105,4 @@ int EngineProcess::waitExit(std::chrono::milliseconds timeout) {
         if (std::chrono::steady_clock::now() >= deadline) return -1;
         ::usleep(5000);
     }
-}
-
-EngineRun runEngineWithFileInput(const std::string& input) {
-    char path[] = "/tmp/marrowby-input-XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0) throw std::runtime_error("mkstemp failed");
-    FILE* file = ::fdopen(fd, "w");
-    std::fputs(input.c_str(), file);
-    std::fclose(file);
-    const std::string command = std::string(MARROWBY_BINARY) + " < " + path;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    EngineRun run{{}, -1};
-    char chunk[4096];
-    for (std::size_t count; (count = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) run.output.append(chunk, count);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    ::unlink(path);
-    return run;
 }

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <optional>
 #include <string>
-#include <vector>
 
 // The real marrowby binary, started with pipes on its standard input and
 // output, for protocol tests.
@@ -21,10 +20,8 @@ public:
     // The next output line without its newline, or nothing after the
     // timeout. Once the engine's output has ended, the unterminated rest.
     std::optional<std::string> readLine(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    // Lines up to and including the first that starts with prefix.
-    std::vector<std::string> readUntil(const std::string& prefix,
-                                       std::chrono::milliseconds timeout = std::chrono::seconds(30));
-    // Bytes written so far that do not end in a newline yet (a prompt).
+    // Waits that long for more output, then hands out everything not yet
+    // read as a line (a prompt, say).
     std::string pendingText(std::chrono::milliseconds wait);
     // Waits for the process to end; its exit status, or -1 on a timeout or a signal.
     int waitExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -38,11 +35,3 @@ private:
     std::string buffer;
     bool outputEnded = false;
 };
-
-// Runs the binary with the given standard input (a file written with this
-// text) and returns everything it wrote, with its exit status.
-struct EngineRun {
-    std::string output;
-    int status;
-};
-EngineRun runEngineWithFileInput(const std::string& input);

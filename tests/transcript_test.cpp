@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "tests/engine_process.h"
 
@@ -28,23 +29,21 @@ std::vector<std::string> transcriptNames() {
     return names;
 }
 
-// Whether line matches pattern: text equal byte for byte, each {*} standing
-// for one run of characters other than a space.
+// Whether line matches pattern: equal byte for byte, except that each {*}
+// stands for a run of characters other than a space.
 bool matches(const std::string& pattern, const std::string& line) {
     static const std::string WILDCARD = "{*}";
-    std::size_t at = 0;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t mark = pattern.find(WILDCARD, start);
-        const std::string literal = pattern.substr(start, mark - start);
-        if (line.compare(at, literal.size(), literal) != 0) return false;
-        at += literal.size();
-        if (mark == std::string::npos) return at == line.size();
-        const std::size_t wordEnd = std::min(line.find(' ', at), line.size());
-        if (wordEnd == at) return false;
-        at = wordEnd;
-        start = mark + WILDCARD.size();
+    std::string expression;
+    for (std::size_t at = 0; at < pattern.size();) {
+        if (pattern.compare(at, WILDCARD.size(), WILDCARD) == 0) {
+            expression += "[^ ]+";
+            at += WILDCARD.size();
+            continue;
+        }
+        if (std::string_view("\\^$.|?*+()[]{}").find(pattern[at]) != std::string_view::npos) expression += '\\';
+        expression += pattern[at++];
     }
+    return std::regex_match(line, std::regex(expression));
 }
 
 class Transcript : public testing::TestWithParam<std::string> {};
