@@ -38,21 +38,30 @@ TEST(Search, SignatureOfFixedDepthSearches) {
     EXPECT_EQ(total, 138981);
 }
 
-// The statistics of a search, printed, printed again once reset, and after
-// the table is emptied.
+// The statistics of two searches, each printed, printed again once reset,
+// and after the table is emptied.
 TEST(Search, DiagnosticsReport) {
-    Board board(MIDDLEGAME);
+    Board board;
     std::ostringstream out;
     Search search(board, 64, out);
-    search.iterativeDeepening(WHITE, -5);
-    out.str("");
-    search.diagnostics();
-    search.diagnostics();
+    std::string reports;
+    const auto report = [&] {
+        out.str("");
+        search.diagnostics();
+        reports += out.str();
+    };
+    for (const auto& [fen, depth] : {std::pair{"k7/8/2K5/8/8/8/8/7R w - - 0 1", 2}, {MIDDLEGAME, 5}}) {
+        board = Board(fen);
+        search.stop = false;
+        search.iterativeDeepening(board.getTurn(), -depth);
+        report();
+    }
+    report();
     search.clear();
-    search.diagnostics();
+    report();
     std::ifstream file(MARROWBY_TEST_DATA "/diagnostics_report.txt");
     const std::string expected((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(out.str(), expected);
+    EXPECT_EQ(reports, expected);
 }
 
 // The per-ply tables end at the last ply, which answers with the static score.

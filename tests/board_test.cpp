@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include "console/perft.h"
@@ -20,7 +21,7 @@ std::vector<SuitePosition> suite(const std::string& file) {
     return readSuite(std::string(MARROWBY_TEST_DATA) + "/" + file);
 }
 
-TEST(Perft, SuiteCounts) {
+TEST(Board, PerftSuiteCounts) {
     for (const char* file : {"perftsuite.epd", "perft-edge.epd"}) {
         const auto positions = suite(file);
         ASSERT_FALSE(positions.empty()) << file;
@@ -127,7 +128,7 @@ private:
     int textCheckDepth;
 };
 
-TEST(Perft, BoardInvariantsHoldThroughoutAWalk) {
+TEST(Board, InvariantsHoldThroughoutAWalk) {
     for (const auto& positions : {suite("perftsuite.epd"), suite("perft-edge.epd")}) {
         for (const SuitePosition& position : positions) {
             Board board(position.fen);
@@ -143,6 +144,46 @@ TEST(Perft, BoardInvariantsHoldThroughoutAWalk) {
         Board board(fen);
         BoardWalk(board, 1).walk(2);
     }
+}
+
+// Table moves come from the generator in whatever position stored them, so
+// after a key collision a move of another position is offered: it must be
+// accepted exactly when the generator produces it here.
+TEST(Board, MovesOfOtherPositionsAreCheckedExactly) {
+    std::vector<Board> boards;
+    for (const char* file : {"perftsuite.epd", "perft-edge.epd"})
+        for (const SuitePosition& position : suite(file)) boards.emplace_back(position.fen);
+    const auto code = [](const Move& m) { return (m.from << 24) | (m.to << 16) | (m.promotion << 8) | m.flags; };
+    std::vector<int> seen;
+    MoveList pool;
+    for (const Board& board : boards)
+        for (const Move& move : board.getAllMoves())
+            if (std::find(seen.begin(), seen.end(), code(move)) == seen.end()) {
+                seen.push_back(code(move));
+                pool.push_back(move);
+            }
+    for (const Board& board : boards) {
+        const MoveList generated = board.getAllMoves();
+        for (const Move& move : pool) {
+            const bool produced = std::find(generated.begin(), generated.end(), move) != generated.end();
+            ASSERT_EQ(board.moveIsPseudo(move), produced) << board.getZobristKey() << " " << move;
+        }
+    }
+}
+
+TEST(Board, MoveTextForm) {
+    for (const char* text : {"e2e4", "a1h8", "e7e8q", "a2a1n", "h7h8b", "b2b1r"}) EXPECT_TRUE(isMoveText(text)) << text;
+    for (const char* text : {"", "e2e", "e2e4q1", "e2e4k", "e0e4", "e2e9", "i2e4", "e2j4", "E2e4", "e2E4", "aHa1"})
+        EXPECT_FALSE(isMoveText(text)) << text;
+}
+
+// Which quiet moves a lone piece of each type can make on an empty board.
+TEST(Board, AttackTables) {
+    std::ostringstream out;
+    for (int piece = PAWN; piece <= KING; ++piece) Board(START_FEN).genAttackTable(piece, out);
+    std::ifstream file(MARROWBY_TEST_DATA "/attack_tables.txt");
+    const std::string expected((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(out.str(), expected);
 }
 
 }  // namespace
