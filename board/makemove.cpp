@@ -203,8 +203,4 @@ bool Board::isDraw() const { return fiftyCount > 99 || repetitionCountReaches(3)
 
 bool Board::isThreefoldRep() const { return repetitionCountReaches(3); }
 
-bool Board::isMate() {
-    for (const Move& move : getAllMoves())
-        if (pseudoIsLegal(move)) return false;
-    return true;
-}
+bool Board::isMate() { return isDraw() || firstLegalMove() == NOMOVE; }
