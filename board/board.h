@@ -34,6 +34,7 @@ struct History {
     std::int64_t key;
 };
 
+// clang-format off
 constexpr int vectorLen[6] = {0, 8, 4, 4, 8, 8};
 constexpr int vector[6][8] = {
     {0, 0, 0, 0, 0, 0, 0, 0},
@@ -43,6 +44,7 @@ constexpr int vector[6][8] = {
     {15, 16, 17, -1, 1, -17, -16, -15},
     {15, 16, 17, -1, 1, -17, -16, -15},
 };
+// clang-format on
 
 // Bishops, rooks and queens repeat their steps until blocked.
 [[nodiscard]] constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }

@@ -8,6 +8,9 @@
 // sees the board, rank 8 in the first row and file a in the first column.
 namespace eval {
 
+// The tables are aligned by hand, a row per rank.
+// clang-format off
+
 // Material of one piece; the king counts nothing.
 inline constexpr int materialValue[7] = {100, 325, 335, 500, 975, 0, 0};
 
@@ -130,6 +133,8 @@ inline constexpr int kingPstEG[64] = {
     -48, -24, -12,   0,   0, -12, -24, -48,
     -72, -48, -36, -24, -24, -36, -48, -72,
 };
+
+// clang-format on
 
 // The rank of a square counted from the colour's own back rank: 0 there, 7
 // on the rank where its pawns promote.
