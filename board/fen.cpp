@@ -87,7 +87,8 @@ std::string Board::fenProblem(const std::string& fen) {
             int kingRow, rookFile;
             char king, rook;
         };
-        constexpr Right homes[] = {{'K', 7, 7, 'K', 'R'}, {'Q', 7, 0, 'K', 'R'}, {'k', 0, 7, 'k', 'r'}, {'q', 0, 0, 'k', 'r'}};
+        constexpr Right homes[] = {
+            {'K', 7, 7, 'K', 'R'}, {'Q', 7, 0, 'K', 'R'}, {'k', 0, 7, 'k', 'r'}, {'q', 0, 0, 'k', 'r'}};
         for (const char ch : rights) {
             bool known = false;
             for (const Right& right : homes) {
@@ -104,7 +105,8 @@ std::string Board::fenProblem(const std::string& fen) {
     if (enPassant != "-") {
         const int targetRank = turn == WHITE ? '6' : '3';
         if (enPassant.size() != 2 || enPassant[0] < 'a' || enPassant[0] > 'h' || enPassant[1] != targetRank)
-            return "the en passant square must be - or a square on the rank behind a pawn that just advanced two squares";
+            return "the en passant square must be - or a square on the rank behind a pawn that just advanced two "
+                   "squares";
         const int row = '8' - enPassant[1];
         const int file = enPassant[0] - 'a';
         const int pawnRow = turn == WHITE ? row + 1 : row - 1;

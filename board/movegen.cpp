@@ -94,8 +94,10 @@ void Board::generate(MoveList& out) const {
     for (int i = 0; i < pawns.count; ++i) {
         const int from = pawns.squares[i];
         const int file = fileOf(from);
-        if (file != 0 && colorBoard[from + forward - 1] == them) genPush(out, from, from + forward - 1, PAWNMOVE | CAPTURE);
-        if (file != 7 && colorBoard[from + forward + 1] == them) genPush(out, from, from + forward + 1, PAWNMOVE | CAPTURE);
+        if (file != 0 && colorBoard[from + forward - 1] == them)
+            genPush(out, from, from + forward - 1, PAWNMOVE | CAPTURE);
+        if (file != 7 && colorBoard[from + forward + 1] == them)
+            genPush(out, from, from + forward + 1, PAWNMOVE | CAPTURE);
         const bool promotes = us == WHITE ? rowOf(from) == 1 : rowOf(from) == 6;
         if (colorBoard[from + forward] == EMPTY && (quietMoves || promotes)) {
             genPush(out, from, from + forward, PAWNMOVE);
@@ -115,7 +117,8 @@ void Board::generate(MoveList& out) const {
                 for (int to = from + step; (to & 0x88) == 0; to += step) {
                     const int color = colorBoard[to];
                     if (color == EMPTY) {
-                        if (quietMoves) out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0});
+                        if (quietMoves)
+                            out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0});
                         if (!isSlider(piece)) break;
                         continue;
                     }

@@ -50,7 +50,8 @@ bool Board::moveIsPseudo(const Move& move) const {
         }
         if (from != E8) return false;
         if (to == G8) return (castling & 4) && colorBoard[F8] == EMPTY && colorBoard[G8] == EMPTY;
-        if (to == C8) return (castling & 8) && colorBoard[B8] == EMPTY && colorBoard[C8] == EMPTY && colorBoard[D8] == EMPTY;
+        if (to == C8)
+            return (castling & 8) && colorBoard[B8] == EMPTY && colorBoard[C8] == EMPTY && colorBoard[D8] == EMPTY;
         return false;
     }
     if (piece == PAWN) return false;

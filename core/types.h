@@ -41,8 +41,7 @@ struct Move {
     std::uint8_t flags = 0;
 
     [[nodiscard]] constexpr bool operator==(const Move& other) const {
-        return from == other.from && to == other.to && promotion == other.promotion &&
-               flags == other.flags;
+        return from == other.from && to == other.to && promotion == other.promotion && flags == other.flags;
     }
     [[nodiscard]] constexpr bool operator!=(const Move& other) const { return !(*this == other); }
     [[nodiscard]] constexpr bool isQuiet() const { return (flags & (CAPTURE | PROMOTION)) == 0; }

@@ -166,7 +166,8 @@ int Evaluator::evalKing(int square, int side) const {
     int score = 0;
     // The pawnRank indices of the king's file and its two neighbours.
     for (int index = file; index <= file + 2; ++index)
-        if (pawnRank[WHITE][index] == NO_PAWN && pawnRank[BLACK][index] == NO_PAWN) score += eval::KING_OPEN_CENTRE_FILE;
+        if (pawnRank[WHITE][index] == NO_PAWN && pawnRank[BLACK][index] == NO_PAWN)
+            score += eval::KING_OPEN_CENTRE_FILE;
     return score;
 }
 

@@ -8,14 +8,14 @@
 
 // One colour's evaluation terms, middlegame and endgame side by side.
 struct SideTerms {
-    Score material;       // pieces and pawns
+    Score material;  // pieces and pawns
     Score pieceSquare;
     Score pawnStructure;  // doubled, isolated, backward and passed pawns
     Score kingSafety;     // pawn shelter and storm; counts in the middlegame only
     Score mobility;
-    Score attackScore;    // the attack on the enemy king, once two pieces join it
-    Score rookBonus;      // rooks on open and semi-open files
-    Score total;          // the sum of the terms above
+    Score attackScore;  // the attack on the enemy king, once two pieces join it
+    Score rookBonus;    // rooks on open and semi-open files
+    Score total;        // the sum of the terms above
     int attackWeightSum = 0;
     int attackerCount = 0;
     int tapered = 0;  // total blended by the game phase

@@ -62,8 +62,7 @@ Move MovePicker::getNextMove() {
             std::swap(scored[chosen], scored[next]);
             return scored[next++].first;
         }
-        case EXHAUSTED:
-            break;
+        case EXHAUSTED: break;
     }
     return NOMOVE;
 }

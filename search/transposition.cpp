@@ -1,7 +1,7 @@
 #include "search/transposition.h"
 
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #include <sys/mman.h>

@@ -56,7 +56,8 @@ void EngineProcess::closeInput() {
 }
 
 bool EngineProcess::fillBuffer(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     pollfd request{fromEngine, POLLIN, 0};
     if (::poll(&request, 1, static_cast<int>(left.count())) <= 0) return false;
@@ -88,8 +89,7 @@ std::optional<std::string> EngineProcess::readLine(std::chrono::milliseconds tim
 
 std::string EngineProcess::pendingText(std::chrono::milliseconds wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (fillBuffer(deadline)) {
-    }
+    while (fillBuffer(deadline)) {}
     return buffer;
 }
 

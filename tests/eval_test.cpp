@@ -59,9 +59,10 @@ TEST(Evaluation, ReportOfWideValues) {
     std::ostringstream white, black;
     printEvalReport(white, state, WHITE);
     printEvalReport(black, state, BLACK);
-    for (const char* line : {"Material          -1234567890          0-1234567890          0",
-                             "Subtotal          2000000000 -100000000        -5          5", "MG Score          2100000000",
-                             "Game Phase                12", "Tapered Score     2000000000"})
+    for (const char* line :
+         {"Material          -1234567890          0-1234567890          0",
+          "Subtotal          2000000000 -100000000        -5          5", "MG Score          2100000000",
+          "Game Phase                12", "Tapered Score     2000000000"})
         EXPECT_NE(white.str().find(std::string("\n") + line + "\n"), std::string::npos) << line << "\n" << white.str();
     for (const char* line : {"MG Score          -2100000000", "Tapered Score     -2000000000"})
         EXPECT_NE(black.str().find(std::string("\n") + line + "\n"), std::string::npos) << line << "\n" << black.str();

@@ -62,11 +62,13 @@ TEST_P(Transcript, EngineAnswersExactly) {
     for (std::string line; std::getline(file, line);) {
         const std::string where = name + ":" + std::to_string(++lineNumber);
         if (line.empty() || line[0] == '#') continue;
-        ASSERT_TRUE(std::string_view("<>~").find(line[0]) != std::string_view::npos && (line.size() == 1 || line[1] == ' '))
+        ASSERT_TRUE(std::string_view("<>~").find(line[0]) != std::string_view::npos &&
+                    (line.size() == 1 || line[1] == ' '))
             << where << ": a line starts with \">\", \"<\", \"~\" or \"#\"";
         steps.push_back({line[0], line.size() > 2 ? line.substr(2) : "", where});
     }
-    const auto lastInput = std::find_if(steps.rbegin(), steps.rend(), [](const Step& step) { return step.kind == '>'; });
+    const auto lastInput =
+        std::find_if(steps.rbegin(), steps.rend(), [](const Step& step) { return step.kind == '>'; });
     const std::size_t inputEnd = steps.rend() - lastInput;
 
     EngineProcess engine;
@@ -83,7 +85,8 @@ TEST_P(Transcript, EngineAnswersExactly) {
         } else if (step.kind == '<') {
             const auto actual = engine.readLine(std::chrono::seconds(60));
             ASSERT_TRUE(actual) << step.where << ": no line, expected\n" << step.text;
-            ASSERT_TRUE(matches(step.text, *actual)) << step.where << ":\nexpected " << step.text << "\n     got " << *actual;
+            ASSERT_TRUE(matches(step.text, *actual))
+                << step.where << ":\nexpected " << step.text << "\n     got " << *actual;
         } else {
             const std::string early = engine.pendingText(std::chrono::milliseconds(std::stoi(step.text)));
             ASSERT_EQ(early, "") << step.where << ": the engine wrote before it should";

@@ -49,7 +49,9 @@ bool LineReader::readLine(std::string& line) {
 }
 
 bool LineReader::readWord(std::string& word) {
-    const auto isSpace = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f'; };
+    const auto isSpace = [](char ch) {
+        return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f';
+    };
     for (;;) {
         while (next < buffer.size() && isSpace(buffer[next])) ++next;
         if (next < buffer.size()) break;
