@@ -2,6 +2,7 @@
 # make test   build and run every test
 # make bench  print perft, evaluation and search speed figures
 # make perft-suite  run the perft suites to their full depths
+# make format  format the sources as .clang-format says (make test checks it)
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 RELEASE_DIR := build/release
@@ -10,7 +11,7 @@ SANITIZE_DIR := build/sanitize
 THREADS_DIR := build/threads
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test bench perft-suite release deps test-checked test-sanitize test-threads
+.PHONY: run test bench perft-suite release deps format format-check test-checked test-sanitize test-threads
 
 deps:
 	@scripts/ensure-deps.sh
@@ -19,10 +20,19 @@ release: deps
 	@cmake -S . -B $(RELEASE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF >/dev/null
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)
 
+# The sources follow .clang-format; the tests fail on code that does not.
+SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+format: deps
+	@clang-format -i $(SOURCES)
+
+format-check: deps
+	@clang-format --dry-run -Werror $(SOURCES)
+
 run: release
 	@$(RELEASE_DIR)/marrowby
 
-test: test-checked test-sanitize test-threads
+test: format-check test-checked test-sanitize test-threads
 
 test-checked: deps
 	@cmake -S . -B $(TEST_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Checked >/dev/null

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the build needs on Debian when it is missing: a C++20 compiler,
-# CMake, Ninja and GoogleTest. Uses apt-get as root, or sudo when available.
+# CMake, Ninja, GoogleTest and clang-format. Uses apt-get as root, or sudo when available.
 set -euo pipefail
 
 missing=()
@@ -9,6 +9,7 @@ command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
 command -v make >/dev/null 2>&1 || missing+=(make)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+command -v clang-format >/dev/null 2>&1 || missing+=(clang-format)
 
 [ ${#missing[@]} -eq 0 ] && exit 0
 
