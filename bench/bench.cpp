@@ -58,11 +58,7 @@ void evalSection() {
     };
     constexpr int positions = static_cast<int>(std::size(fens));
     constexpr int rounds = 250000;
-    std::vector<Board> boards(positions);
-    for (int i = 0; i < positions; ++i) {
-        boards[i].clear();
-        boards[i].fromFEN(fens[i]);
-    }
+    std::vector<Board> boards(std::begin(fens), std::end(fens));
     std::vector<Evaluator> evaluators(boards.begin(), boards.end());
 
     std::int64_t signature = 0;
@@ -118,8 +114,7 @@ void searchSection() {
     std::int64_t totalNodes = 0;
     double totalSeconds = 0;
     for (const Case& c : cases) {
-        board.clear();
-        board.fromFEN(c.fen);
+        board = Board(c.fen);
         search.clear();
         search.stop = false;
         const auto start = std::chrono::steady_clock::now();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "board/castling.h"
 #include "board/zobrist.h"
 #include "core/types.h"
 
@@ -55,16 +56,16 @@ class Board {
 public:
     // The start position.
     Board();
-    // The position of a FEN that fenProblem accepted.
+    // The position of a FEN; std::invalid_argument when setFen refuses it.
     explicit Board(const std::string& fen);
 
-    // Empties the undo stack and zeroes the key; fromFEN XORs onto the key.
-    void clear();
-    // Sets up a position from FEN text that fenProblem accepted.
-    void fromFEN(const std::string& fen);
-    // Empty when the FEN (four to six fields) describes a position this board
-    // can hold and play from; otherwise the reason it is rejected.
-    [[nodiscard]] static std::string fenProblem(const std::string& fen);
+    // Sets the position of a FEN (four to six fields). The FEN is parsed once
+    // and checked completely; when this board can hold and play from it, the
+    // pieces, side to move, castling rights, en passant square, fifty-move
+    // count and key are set and the undo stack is emptied, and the answer is
+    // empty. Otherwise the board is left as it was and the answer is the
+    // reason.
+    [[nodiscard]] std::string setFen(const std::string& fen);
 
     [[nodiscard]] int colorAt(int square) const { return colorBoard[square]; }
     [[nodiscard]] int pieceAt(int square) const { return pieceBoard[square]; }
@@ -118,8 +119,9 @@ public:
     // the text's form (isMoveText) and the move (moveIsPseudo).
     [[nodiscard]] Move strToMove(const std::string& text) const;
     // Writes which quiet moves a lone piece of the given type could make on an
-    // otherwise empty board, indexed by from - to + 119. Empties every square.
-    void genAttackTable(int piece, std::ostream& out);
+    // otherwise empty board, indexed by from - to + 119: a developer's check of
+    // the step tables.
+    static void genAttackTable(int piece, std::ostream& out);
 
     // The Unicode diagram with castling rights, fifty-move counter, side to
     // move and key.
@@ -132,11 +134,19 @@ private:
     void genPush(MoveList& out, int from, int to, int flags) const;
     void genPromote(MoveList& out, int from, int to, int flags) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;
+    [[nodiscard]] bool castlingPathIsEmpty(const CastlingRight& right) const;
     // Whether the side to move is in check, worked out once per position.
     [[nodiscard]] bool sideToMoveInCheck();
     // pseudoIsLegal with a shortcut for moves that cannot expose the king.
     [[nodiscard]] bool keepsKingSafe(const Move& move);
     void putPiece(int square, int type, int color);
+
+    // A board whose members place() sets; only setFen builds one.
+    struct Blank {};
+    explicit Board(Blank) {}
+    // Sets every member from a checked FEN: pieces as the placement lists
+    // them (rank 8 first, 'P' white, 'p' black, '.' empty).
+    void place(const char (&squares)[8][8], int sideToMove, int rights, int enPassant, int fifty);
 
     PL pieceList[2][7];
     Zobrist zobrist;

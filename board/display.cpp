@@ -29,10 +29,8 @@ void Board::print(std::ostream& out) const {
         switch (row) {
             case 0:
                 out << "      Castle   ";
-                if (castling & 1) out << 'K';
-                if (castling & 2) out << 'Q';
-                if (castling & 4) out << 'k';
-                if (castling & 8) out << 'q';
+                for (const CastlingRight& right : CASTLING_RIGHTS)
+                    if ((castling & right.bit) != 0) out << right.letter;
                 break;
             case 1: out << "       Fifty   " << fiftyCount; break;
             case 2: out << "        Turn   " << (turn == WHITE ? "WHITE" : "BLACK"); break;

@@ -47,7 +47,7 @@ std::string placementProblem(const std::string& placement, char (&squares)[8][8]
 
 }  // namespace
 
-std::string Board::fenProblem(const std::string& fen) {
+std::string Board::setFen(const std::string& fen) {
     std::istringstream stream(fen);
     std::vector<std::string> fields;
     for (std::string field; stream >> field;) fields.push_back(field);
@@ -77,48 +77,76 @@ std::string Board::fenProblem(const std::string& fen) {
 
     const std::string& side = fields[1];
     if (side != "w" && side != "b") return "the side to move must be w or b";
-    const int turn = side == "b" ? BLACK : WHITE;
+    const int sideToMove = side == "b" ? BLACK : WHITE;
 
-    const std::string& rights = fields[2];
-    if (rights != "-") {
-        // Each right needs its king and rook on their home squares.
-        struct Right {
-            char letter;
-            int kingRow, rookFile;
-            char king, rook;
-        };
-        constexpr Right homes[] = {
-            {'K', 7, 7, 'K', 'R'}, {'Q', 7, 0, 'K', 'R'}, {'k', 0, 7, 'k', 'r'}, {'q', 0, 0, 'k', 'r'}};
-        for (const char ch : rights) {
-            bool known = false;
-            for (const Right& right : homes) {
-                if (ch != right.letter) continue;
-                known = true;
-                if (squares[right.kingRow][4] != right.king || squares[right.kingRow][right.rookFile] != right.rook)
-                    return std::string("castling right ") + ch + " without king and rook on their home squares";
-            }
-            if (!known) return "castling rights must be - or letters of KQkq";
+    // Each castling right needs its king and rook on their home squares.
+    int rights = 0;
+    if (fields[2] != "-") {
+        for (const char ch : fields[2]) {
+            const auto right = std::find_if(CASTLING_RIGHTS.begin(), CASTLING_RIGHTS.end(),
+                                            [ch](const CastlingRight& each) { return each.letter == ch; });
+            if (right == CASTLING_RIGHTS.end()) return "castling rights must be - or letters of KQkq";
+            const auto holds = [&squares, right](int square, char white) {
+                const char wanted = right->color == WHITE ? white : static_cast<char>(white | 0x20);
+                return squares[rowOf(square)][fileOf(square)] == wanted;
+            };
+            if (!holds(right->kingFrom, 'K') || !holds(right->rookFrom, 'R'))
+                return std::string("castling right ") + ch + " without king and rook on their home squares";
+            rights |= right->bit;
         }
     }
 
-    const std::string& enPassant = fields[3];
-    if (enPassant != "-") {
-        const int targetRank = turn == WHITE ? '6' : '3';
-        if (enPassant.size() != 2 || enPassant[0] < 'a' || enPassant[0] > 'h' || enPassant[1] != targetRank)
+    int enPassant = NO_SQUARE;
+    if (fields[3] != "-") {
+        const std::string& text = fields[3];
+        const int targetRank = sideToMove == WHITE ? '6' : '3';
+        if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] != targetRank)
             return "the en passant square must be - or a square on the rank behind a pawn that just advanced two "
                    "squares";
-        const int row = '8' - enPassant[1];
-        const int file = enPassant[0] - 'a';
-        const int pawnRow = turn == WHITE ? row + 1 : row - 1;
-        const char pawn = turn == WHITE ? 'p' : 'P';
+        const int row = '8' - text[1];
+        const int file = text[0] - 'a';
+        const int pawnRow = sideToMove == WHITE ? row + 1 : row - 1;
+        const char pawn = sideToMove == WHITE ? 'p' : 'P';
         if (squares[row][file] != '.' || squares[pawnRow][file] != pawn)
             return "no pawn just advanced two squares past the en passant square";
+        enPassant = makeSquare(row, file);
     }
 
     if (fields.size() > 4 && (!isDigits(fields[4]) || !fitsInt(fields[4])))
         return "the halfmove clock must be a non-negative integer";
     if (fields.size() > 5 && !isDigits(fields[5])) return "the fullmove number must be a non-negative integer";
+    const int fifty = fields.size() > 4 ? std::stoi(fields[4]) : 0;
 
-    if (Board(fen).inCheck(turn ^ 1)) return "the side not to move is in check";
+    Board staged{Blank{}};
+    staged.place(squares, sideToMove, rights, enPassant, fifty);
+    if (staged.inCheck(sideToMove ^ 1)) return "the side not to move is in check";
+    *this = std::move(staged);
     return {};
+}
+
+void Board::place(const char (&squares)[8][8], int sideToMove, int rights, int enPassant, int fifty) {
+    for (auto& lists : pieceList)
+        for (PL& list : lists) list = PL();
+    for (int& code : colorBoard) code = EMPTY;
+    for (int& code : pieceBoard) code = EMPTY;
+    history.clear();
+    zobrist.reset();
+    checkState = CHECK_UNKNOWN;
+
+    // Rank 8 first, file a first: the order fixes the piece lists' order.
+    for (int row = 0; row < 8; ++row)
+        for (int file = 0; file < 8; ++file) {
+            const char ch = squares[row][file];
+            if (ch == '.') continue;
+            const auto type = std::string_view(PIECE_LETTERS).find(static_cast<char>(ch | 0x20));
+            putPiece(makeSquare(row, file), static_cast<int>(type), ch >= 'a' ? BLACK : WHITE);
+        }
+
+    turn = sideToMove;
+    if (turn == BLACK) zobrist.updateHashSide();
+    castling = rights;
+    zobrist.updateHashCastle(castling);
+    epSquare = enPassant;
+    if (epSquare != NO_SQUARE) zobrist.updateHashEp(epSquare);
+    fiftyCount = fifty;
 }

@@ -7,33 +7,18 @@
 
 namespace {
 
-// The mask a move from or to a square ANDs into the castling rights; off-board
-// entries leave the rights alone, which the null move relies on.
+// The mask a move from or to a square ANDs into the castling rights: a king
+// or rook leaving its home square, or a rook captured there, ends its rights.
+// Off-board entries leave the rights alone, which the null move relies on.
 constexpr auto CASTLE_MASK = [] {
     std::array<int, 128> mask{};
     for (int square = 0; square < 128; ++square) mask[square] = onBoard(square) ? 15 : -1;
-    mask[A8] = 7;
-    mask[E8] = 3;
-    mask[H8] = 11;
-    mask[A1] = 13;
-    mask[E1] = 12;
-    mask[H1] = 14;
+    for (const CastlingRight& right : CASTLING_RIGHTS) {
+        mask[right.kingFrom] &= ~right.bit;
+        mask[right.rookFrom] &= ~right.bit;
+    }
     return mask;
 }();
-
-struct RookJump {
-    int from, to;
-};
-
-// The rook's squares of a castling move, chosen by the king's destination.
-constexpr RookJump castlingRook(int kingTo) {
-    switch (kingTo) {
-        case C8: return {A8, D8};
-        case G8: return {H8, F8};
-        case C1: return {A1, D1};
-        default: return {H1, F1};
-    }
-}
 
 // Whether two squares share a rank, file or diagonal, indexed by
 // first - second + 119.
@@ -77,14 +62,14 @@ bool Board::executeMove(const Move& move) {
     Zobrist key = zobrist;
 
     if (move.has(CASTLE)) {
-        const RookJump rook = castlingRook(to);
-        key.updateHashPiece(ROOK, colorBoard[rook.from], rook.from);
-        colorBoard[rook.to] = us;
-        pieceBoard[rook.to] = ROOK;
-        key.updateHashPiece(ROOK, us, rook.to);
-        colorBoard[rook.from] = EMPTY;
-        pieceBoard[rook.from] = EMPTY;
-        pieceList[us][ROOK].mutate(rook.from, rook.to);
+        const CastlingRight& rook = *castlingRightTo(to);
+        key.updateHashPiece(ROOK, colorBoard[rook.rookFrom], rook.rookFrom);
+        colorBoard[rook.rookTo] = us;
+        pieceBoard[rook.rookTo] = ROOK;
+        key.updateHashPiece(ROOK, us, rook.rookTo);
+        colorBoard[rook.rookFrom] = EMPTY;
+        pieceBoard[rook.rookFrom] = EMPTY;
+        pieceList[us][ROOK].mutate(rook.rookFrom, rook.rookTo);
     }
 
     key.updateHashCastle(castling);
@@ -173,12 +158,12 @@ void Board::undoMove() {
     }
 
     if (record.move.has(CASTLE)) {
-        const RookJump rook = castlingRook(to);
-        colorBoard[rook.from] = us;
-        pieceBoard[rook.from] = ROOK;
-        colorBoard[rook.to] = EMPTY;
-        pieceBoard[rook.to] = EMPTY;
-        pieceList[us][ROOK].mutate(rook.to, rook.from);
+        const CastlingRight& rook = *castlingRightTo(to);
+        colorBoard[rook.rookFrom] = us;
+        pieceBoard[rook.rookFrom] = ROOK;
+        colorBoard[rook.rookTo] = EMPTY;
+        pieceBoard[rook.rookTo] = EMPTY;
+        pieceList[us][ROOK].mutate(rook.rookTo, rook.rookFrom);
     }
 
     if (record.move.has(ENPASSANT)) {

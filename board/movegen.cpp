@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cassert>
 
@@ -132,18 +133,10 @@ void Board::generate(MoveList& out) const {
 
     // Castling by rights and an empty path; attacks are tested when the move is made.
     if constexpr (quietMoves) {
-        const auto castle = [&out](int from, int to) {
-            out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, CASTLE});
-        };
-        if (us == BLACK) {
-            if ((castling & 4) && colorBoard[F8] == EMPTY && colorBoard[G8] == EMPTY) castle(E8, G8);
-            if ((castling & 8) && colorBoard[B8] == EMPTY && colorBoard[C8] == EMPTY && colorBoard[D8] == EMPTY)
-                castle(E8, C8);
-        } else {
-            if ((castling & 1) && colorBoard[F1] == EMPTY && colorBoard[G1] == EMPTY) castle(E1, G1);
-            if ((castling & 2) && colorBoard[B1] == EMPTY && colorBoard[C1] == EMPTY && colorBoard[D1] == EMPTY)
-                castle(E1, C1);
-        }
+        for (const CastlingRight& right : CASTLING_RIGHTS)
+            if (right.color == us && (castling & right.bit) != 0 && castlingPathIsEmpty(right))
+                out.push_back(
+                    {static_cast<std::int8_t>(right.kingFrom), static_cast<std::int8_t>(right.kingTo), 0, CASTLE});
     }
 
     if (epSquare != NO_SQUARE) {
@@ -163,6 +156,11 @@ MoveList Board::getAllMoves() const {
     MoveList moves;
     gen(moves);
     return moves;
+}
+
+bool Board::castlingPathIsEmpty(const CastlingRight& right) const {
+    return std::all_of(right.mustBeEmpty.begin(), right.mustBeEmpty.end(),
+                       [this](int square) { return square == NO_SQUARE || colorBoard[square] == EMPTY; });
 }
 
 Move Board::firstLegalMove() {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <ostream>
 
 #include "board/board.h"
@@ -40,19 +41,9 @@ bool Board::moveIsPseudo(const Move& move) const {
 
     const int piece = pieceBoard[from];
     if (move.has(CASTLE)) {
-        if (piece != KING) return false;
-        if (us == WHITE) {
-            if (from != E1) return false;
-            if (to == G1) return (castling & 1) && colorBoard[F1] == EMPTY && colorBoard[G1] == EMPTY;
-            if (to == C1)
-                return (castling & 2) && colorBoard[B1] == EMPTY && colorBoard[C1] == EMPTY && colorBoard[D1] == EMPTY;
-            return false;
-        }
-        if (from != E8) return false;
-        if (to == G8) return (castling & 4) && colorBoard[F8] == EMPTY && colorBoard[G8] == EMPTY;
-        if (to == C8)
-            return (castling & 8) && colorBoard[B8] == EMPTY && colorBoard[C8] == EMPTY && colorBoard[D8] == EMPTY;
-        return false;
+        const CastlingRight* right = castlingRightTo(to);
+        return piece == KING && right != nullptr && right->color == us && from == right->kingFrom &&
+               (castling & right->bit) != 0 && castlingPathIsEmpty(*right);
     }
     if (piece == PAWN) return false;
 
@@ -73,13 +64,8 @@ bool Board::pseudoIsLegal(const Move& move) {
     const int them = us ^ 1;
     if (move.has(CASTLE)) {
         if (attack(kingSquare(us), them)) return false;
-        switch (move.to) {
-            case C8: return !attack(C8, them) && !attack(D8, them);
-            case G8: return !attack(F8, them) && !attack(G8, them);
-            case C1: return !attack(C1, them) && !attack(D1, them);
-            case G1: return !attack(F1, them) && !attack(G1, them);
-            default: return true;
-        }
+        const CastlingRight* right = castlingRightTo(move.to);
+        return right == nullptr || (!attack(right->mustBeSafe[0], them) && !attack(right->mustBeSafe[1], them));
     }
 
     // Play the move on the squares and lists only, look at the king, take it back.
@@ -154,19 +140,20 @@ bool isMoveText(const std::string& text) {
 }
 
 void Board::genAttackTable(int piece, std::ostream& out) {
+    Board empty{Blank{}};
+    char noPieces[8][8];
+    std::fill(&noPieces[0][0], &noPieces[0][0] + 64, '.');
+    empty.place(noPieces, WHITE, 0, NO_SQUARE, 0);
     bool reachable[240] = {};
-    checkState = CHECK_UNKNOWN;
     for (int from = 0; from < 128; ++from) {
         if (!onBoard(from)) continue;
-        for (int to = 0; to < 128; ++to) {
-            if (!onBoard(to)) continue;
-            pieceBoard[from] = piece;
-            colorBoard[from] = turn;
-            if (moveIsPseudo({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0}))
+        empty.pieceBoard[from] = piece;
+        empty.colorBoard[from] = WHITE;
+        for (int to = 0; to < 128; ++to)
+            if (onBoard(to) && empty.moveIsPseudo({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0}))
                 reachable[from - to + 119] = true;
-            pieceBoard[from] = EMPTY;
-            colorBoard[from] = EMPTY;
-        }
+        empty.pieceBoard[from] = EMPTY;
+        empty.colorBoard[from] = EMPTY;
     }
     for (int index = 0; index < 240; ++index) {
         out << (reachable[index] ? "1, " : "0, ");

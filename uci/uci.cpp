@@ -71,14 +71,11 @@ void UCI::position(const std::string& line) {
             fen += (field > 0 ? " " : "") + word;
         }
         words.clear();
-        if (const std::string problem = Board::fenProblem(fen); !problem.empty()) {
-            std::cout << "info string invalid FEN: " << problem << std::endl;
-            return;
-        }
     }
-
-    board.clear();
-    board.fromFEN(fen);
+    if (const std::string problem = board.setFen(fen); !problem.empty()) {
+        std::cout << "info string invalid FEN: " << problem << std::endl;
+        return;
+    }
 
     // The word after the position is "moves"; it is passed over unread.
     words >> word;
