@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "board/board.h"
-#include "console/perft.h"
+#include "board/perft.h"
 #include "eval/evaluator.h"
 #include "search/search.h"
 
@@ -110,7 +110,7 @@ void searchSection() {
     };
     Board board;
     std::ostream silent(nullptr);
-    Search search(board, 64, silent);
+    Search search(board, silent);
     std::int64_t totalNodes = 0;
     double totalSeconds = 0;
     for (const Case& c : cases) {
@@ -118,7 +118,7 @@ void searchSection() {
         search.clear();
         search.stop = false;
         const auto start = std::chrono::steady_clock::now();
-        search.iterativeDeepening(board.getTurn(), -c.depth);
+        search.iterativeDeepening(board.getTurn(), {c.depth, 0});
         totalSeconds += secondsSince(start);
         totalNodes += search.getNodes();
         std::cout << "search depth " << c.depth << " " << c.fen << ": " << search.getNodes() << " nodes, bestmove "

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "board/board.h"
-#include "console/perft.h"
-#include "tests/perft_suite_file.h"
+#include "board/epd.h"
+#include "board/perft.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -7,10 +7,11 @@
 // its depth limit.
 class AIPlayer : public Player {
 public:
-    AIPlayer(int color, Board& board, int maxDepth) : Player(color, board), search(board, maxDepth) {}
+    AIPlayer(int color, Board& board, int maxDepth) : Player(color, board), search(board), maxDepth(maxDepth) {}
 
     [[nodiscard]] Move getAMove() override;
 
 private:
     Search search;
+    int maxDepth;
 };

@@ -4,7 +4,7 @@
 
 #include "board/board.h"
 #include "console/player.h"
-#include "uci/line_reader.h"
+#include "core/line_reader.h"
 
 // A game at the console on its own copy of the position: the evaluation
 // report before every move, the diagram after it, the result at the end.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "console/player.h"
-#include "uci/line_reader.h"
+#include "core/line_reader.h"
 
 // Reads moves typed at the console, one word per answer to the prompt.
 class HumanPlayer : public Player {

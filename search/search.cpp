@@ -6,8 +6,6 @@
 #include <optional>
 #include <ostream>
 
-#include "search/signals.h"
-
 namespace {
 
 constexpr int INFINITE_SCORE = 32767;
@@ -28,15 +26,14 @@ constexpr std::int64_t DEADLINE_CHECK_INTERVAL = 1024;
 
 }  // namespace
 
-Search::Search(Board& board, int maxDepth, std::ostream& out)
-    : board(board), out(out), evaluator(board), maxDepth(maxDepth), historyTable(board) {
+Search::Search(Board& board, std::ostream& out) : board(board), out(out), evaluator(board), historyTable(board) {
     for (MoveList& line : pvLines) line.reserve(MAX_PLY);
 }
 
-void Search::iterativeDeepening(int color, int moveTime) {
+void Search::iterativeDeepening(int color, const SearchLimits& limits) {
     startTime = Clock::now();
     const std::chrono::nanoseconds budget =
-        moveTime > 0 ? std::chrono::nanoseconds(std::chrono::milliseconds(moveTime)) : NO_TIME_LIMIT;
+        limits.moveTime > 0 ? std::chrono::nanoseconds(std::chrono::milliseconds(limits.moveTime)) : NO_TIME_LIMIT;
     deadline = startTime + std::chrono::duration_cast<Clock::duration>(budget);
     for (MoveList& line : pvLines) line.clear();
     killers.clear();
@@ -45,27 +42,18 @@ void Search::iterativeDeepening(int color, int moveTime) {
     ponderMove = NOMOVE;
     selDepth = 0;
     nodes = 0;
-    currentDepth = 1;
 
     // Every iteration searches the full window; the previous iteration's best
     // move comes first only through the table's hash move.
-    while (maxDepth >= 1) {
-        pvs(currentDepth, 0, INFINITE_SCORE, -INFINITE_SCORE - 1, color, true);
+    for (currentDepth = 1; currentDepth <= limits.depth; ++currentDepth) {
+        pvs(currentDepth, 0, -INFINITE_SCORE - 1, INFINITE_SCORE, color, true);
         if (stop.load()) break;
-        if (moveTime + currentDepth == 0) break;
-        if (currentDepth++ >= maxDepth) break;
     }
 
-    // The flag is raised under the lock, so that a waiter that has just
-    // seen it down cannot miss the notification.
-    {
-        const std::lock_guard lock(mtx);
-        stop.exchange(true);
-    }
-    cv.notify_one();
+    stop.exchange(true);
 }
 
-int Search::pvs(int depth, int ply, int beta, int alpha, int color, bool allowNull) {
+int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNull) {
     // Step 1. Deepest ply reached in this search, for the info line.
     selDepth = std::max(selDepth, ply);
 
@@ -133,7 +121,7 @@ int Search::pvs(int depth, int ply, int beta, int alpha, int color, bool allowNu
             [[maybe_unused]] const bool passed = board.executeMove(NULLMOVE);
             assert(passed);
             const int nullDepth = depth < 7 ? depth - 3 : depth - 4;
-            const int value = -pvs(nullDepth, ply + 1, -beta + 1, -beta, color ^ 1, false);
+            const int value = -pvs(nullDepth, ply + 1, -beta, -beta + 1, color ^ 1, false);
             board.undoMove();
             if (stop.load()) return 0;
             if (value >= beta) {
@@ -199,11 +187,11 @@ int Search::pvs(int depth, int ply, int beta, int alpha, int color, bool allowNu
         // window at PV nodes when the null window is beaten.
         int value = 0;
         if (searched == 0) {
-            value = -pvs(depth - 1, ply + 1, -alpha, -beta, color ^ 1, true);
+            value = -pvs(depth - 1, ply + 1, -beta, -alpha, color ^ 1, true);
         } else {
-            value = -pvs(depth - 1 - reduction, ply + 1, -best, -best - 1, color ^ 1, true);
-            if (reduction > 0 && value > best) value = -pvs(depth - 1, ply + 1, -best, -best - 1, color ^ 1, true);
-            if (pvNode && value > best) value = -pvs(depth - 1, ply + 1, -best, -beta, color ^ 1, true);
+            value = -pvs(depth - 1 - reduction, ply + 1, -best - 1, -best, color ^ 1, true);
+            if (reduction > 0 && value > best) value = -pvs(depth - 1, ply + 1, -best - 1, -best, color ^ 1, true);
+            if (pvNode && value > best) value = -pvs(depth - 1, ply + 1, -beta, -best, color ^ 1, true);
         }
 
         board.undoMove();

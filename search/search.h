@@ -14,25 +14,33 @@
 #include "search/move_picker.h"
 #include "search/transposition.h"
 
+// The deepest iteration any search runs.
+inline constexpr int MAX_SEARCH_DEPTH = 64;
+
+// What a search may spend: iterations up to depth, and a time limit in
+// milliseconds when moveTime is positive.
+struct SearchLimits {
+    int depth = MAX_SEARCH_DEPTH;
+    int moveTime = 0;
+};
+
 // Principal variation search with quiescence under iterative deepening. The
 // search is deterministic: from a given position, depth and table contents it
 // visits the same nodes in the same order every time.
 class Search {
 public:
     // Info lines and the diagnostics report go to out.
-    Search(Board& board, int maxDepth, std::ostream& out = std::cout);
+    explicit Search(Board& board, std::ostream& out = std::cout);
     Search(const Search&) = delete;
     Search& operator=(const Search&) = delete;
 
-    // Searches depth 1, 2, ... for color, the side to move. A positive
-    // moveTime is a time limit in milliseconds, 0 means no limit, and -N
-    // stops after depth N. The caller clears stop first; the search sets it
-    // and notifies cv when it ends.
-    void iterativeDeepening(int color, int moveTime);
+    // Searches depth 1, 2, ... for color, the side to move, within the
+    // limits. The caller clears stop first; the search sets it when it ends.
+    void iterativeDeepening(int color, const SearchLimits& limits);
 
     // Negamax score of the board for color, the side to move, searched depth
     // plies deep at distance ply from the root, within the window alpha..beta.
-    int pvs(int depth, int ply, int beta, int alpha, int color, bool allowNull);
+    int pvs(int depth, int ply, int alpha, int beta, int color, bool allowNull);
     // Score of the board for color once captures and promotions have settled.
     int quiesce(int ply, int alpha, int beta, int color);
 
@@ -61,7 +69,6 @@ private:
     Board& board;
     std::ostream& out;
     Evaluator evaluator;
-    int maxDepth;
     std::array<MoveList, MAX_PLY> pvLines;
     std::array<PickerBuffers, MAX_PLY> pickerBuffers;
     KillerTable killers;

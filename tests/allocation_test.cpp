@@ -5,7 +5,7 @@
 #include <new>
 #include <ostream>
 
-#include "console/perft.h"
+#include "board/perft.h"
 #include "eval/evaluator.h"
 #include "search/search.h"
 
@@ -49,11 +49,11 @@ TEST(Allocation, HotPathsReuseTheirBuffers) {
     EXPECT_EQ(allocationsOnceWarm([&] { static_cast<void>(evaluator.getRating(WHITE)); }), 0);
 
     std::ostream silent(nullptr);
-    Search search(board, 64, silent);
+    Search search(board, silent);
     EXPECT_EQ(allocationsOnceWarm([&] {
                   search.clear();
                   search.stop = false;
-                  search.iterativeDeepening(WHITE, -5);
+                  search.iterativeDeepening(WHITE, {5, 0});
               }),
               0);
 }

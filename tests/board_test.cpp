@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "console/perft.h"
-#include "tests/perft_suite_file.h"
+#include "board/epd.h"
+#include "board/perft.h"
 
 namespace {
 

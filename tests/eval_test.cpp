@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "board/board.h"
+#include "board/epd.h"
 #include "eval/evaluator.h"
 #include "eval/report.h"
-#include "tests/perft_suite_file.h"
 
 namespace {
 

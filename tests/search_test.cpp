@@ -26,13 +26,13 @@ TEST(Search, SignatureOfFixedDepthSearches) {
     };
     Board board;
     std::ostringstream out;
-    Search search(board, 64, out);
+    Search search(board, out);
     std::int64_t total = 0;
     for (const auto& [fen, depth] : cases) {
         board = Board(fen);
         search.clear();
         search.stop = false;
-        search.iterativeDeepening(board.getTurn(), -depth);
+        search.iterativeDeepening(board.getTurn(), {depth, 0});
         total += search.getNodes();
     }
     EXPECT_EQ(total, 138981);
@@ -43,7 +43,7 @@ TEST(Search, SignatureOfFixedDepthSearches) {
 TEST(Search, DiagnosticsReport) {
     Board board;
     std::ostringstream out;
-    Search search(board, 64, out);
+    Search search(board, out);
     std::string reports;
     const auto report = [&] {
         out.str("");
@@ -53,7 +53,7 @@ TEST(Search, DiagnosticsReport) {
     for (const auto& [fen, depth] : {std::pair{"k7/8/2K5/8/8/8/8/7R w - - 0 1", 2}, {MIDDLEGAME, 5}}) {
         board = Board(fen);
         search.stop = false;
-        search.iterativeDeepening(board.getTurn(), -depth);
+        search.iterativeDeepening(board.getTurn(), {depth, 0});
         report();
     }
     report();
@@ -68,9 +68,9 @@ TEST(Search, DiagnosticsReport) {
 TEST(Search, LastPlyAnswersWithTheStaticScore) {
     Board board(MIDDLEGAME);
     std::ostringstream out;
-    Search search(board, 64, out);
+    Search search(board, out);
     const int rating = Evaluator(board).getRating(WHITE);
-    EXPECT_EQ(search.pvs(5, MAX_PLY - 1, 32767, -32768, WHITE, true), rating);
+    EXPECT_EQ(search.pvs(5, MAX_PLY - 1, -32768, 32767, WHITE, true), rating);
     EXPECT_EQ(search.getNodes(), 0);
     EXPECT_EQ(search.quiesce(MAX_PLY - 1, -32768, 32767, WHITE), rating);
     EXPECT_EQ(search.getNodes(), 1);

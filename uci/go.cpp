@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "search/search.h"
-#include "search/signals.h"
 #include "uci/time_control.h"
 #include "uci/uci.h"
 
@@ -39,9 +38,17 @@ void UCI::go(const std::string& line) {
     const Move fallback = fallbackMove(board);
 
     search.stop.exchange(false);
+    searchFinished = false;
     std::thread worker;
     try {
-        worker = std::thread([this, side, budget = control.budget] { search.iterativeDeepening(side, budget); });
+        worker = std::thread([this, side, limits = control.limits] {
+            search.iterativeDeepening(side, limits);
+            {
+                const std::lock_guard lock(searchMutex);
+                searchFinished = true;
+            }
+            searchEnded.notify_one();
+        });
     } catch (const std::system_error& error) {
         std::cout << "info string cannot start the search: " << error.what() << std::endl;
         sendBestMove(fallback, NOMOVE);
@@ -53,14 +60,14 @@ void UCI::go(const std::string& line) {
     // the end of input when nothing else would. A search without a limit
     // answers only then, even when it has finished before.
     {
-        std::unique_lock lock(mtx);
+        std::unique_lock lock(searchMutex);
         for (;;) {
-            if (search.stop.load() && !control.untilStopped) break;
+            if (searchFinished && !control.untilStopped) break;
             if (input.inputWaiting() || (control.untilStopped && input.exhausted())) {
                 search.stop.exchange(true);
                 break;
             }
-            cv.wait_for(lock, std::chrono::milliseconds(100));
+            searchEnded.wait_for(lock, std::chrono::milliseconds(100));
         }
     }
     worker.join();

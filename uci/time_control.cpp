@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int DEPTH_LIMIT = 64;
-
 enum class Read { Value, Missing, NotANumber };
 
 // Reads an int from the stream as a stream does: it stops at the first
@@ -28,7 +26,7 @@ TimeControl readTimeControl(const std::string& line, int side) {
     int remaining[2] = {0, 0};
     int increment[2] = {0, 0};
     int movesToGo = 24;
-    int maxDepth = DEPTH_LIMIT;
+    int maxDepth = MAX_SEARCH_DEPTH;
     bool depthMode = false;
     bool infinite = false;
     bool moverClockGiven = false;
@@ -59,14 +57,17 @@ TimeControl readTimeControl(const std::string& line, int side) {
         if (word == "movetime") movesToGo = 1;
     }
 
-    if (depthMode) return {-std::max(maxDepth, 1), infinite};
+    if (depthMode) return {{std::clamp(maxDepth, 1, MAX_SEARCH_DEPTH), 0}, infinite};
     // Without the mover's clock nothing limits the search but new input.
-    if (!moverClockGiven) return {-DEPTH_LIMIT, true};
+    if (!moverClockGiven) return {{MAX_SEARCH_DEPTH, 0}, true};
 
     const std::int64_t clock = remaining[side];
     std::int64_t moveTime = clock / std::max(movesToGo, 1) + increment[side];
     moveTime = std::min(moveTime, clock);
-    if (moveTime <= 0) return {1, false};
-    if (moveTime > 200) return {static_cast<int>(moveTime - 100), false};
-    return {static_cast<int>(std::max<std::int64_t>(moveTime / 2, 1)), false};
+    const auto timed = [](std::int64_t milliseconds) {
+        return TimeControl{{MAX_SEARCH_DEPTH, static_cast<int>(milliseconds)}, false};
+    };
+    if (moveTime <= 0) return timed(1);
+    if (moveTime > 200) return timed(moveTime - 100);
+    return timed(std::max<std::int64_t>(moveTime / 2, 1));
 }

@@ -2,11 +2,12 @@
 
 #include <string>
 
-// What a "go" line asks for: the search budget handed to the search (a
-// positive time limit in milliseconds, or -N for iterations up to depth N),
-// and whether only new input can end the search.
+#include "search/search.h"
+
+// What a "go" line asks for: the limits handed to the search, and whether
+// only new input can end the search.
 struct TimeControl {
-    int budget;
+    SearchLimits limits;
     bool untilStopped;
 };
 

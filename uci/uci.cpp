@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
-#include "console/game.h"
-#include "console/perft.h"
+#include "board/perft.h"
 
-UCI::UCI(LineReader& input) : input(input), search(board, 64) {}
+UCI::UCI(LineReader& input, GameStarter startGame) : input(input), startGame(std::move(startGame)), search(board) {}
 
 void UCI::run() {
     std::string line;
@@ -34,7 +34,7 @@ void UCI::run() {
         else if (command == "p")
             board.print(std::cout);
         else if (command == "g")
-            Game(board, input).run();
+            startGame(board);
         else if (command == "perft")
             perft(line);
     }
@@ -97,6 +97,5 @@ void UCI::perft(const std::string& line) {
     const long depth = std::strtol(word.c_str(), &end, 10);
     if (end == word.c_str() || errno == ERANGE || depth < INT_MIN || depth > Perft::MAX_DEPTH) return;
 
-    PerftPlayer player(board.getTurn(), board, static_cast<int>(depth));
-    static_cast<void>(player.getAMove());
+    runPerft(board, static_cast<int>(depth), std::cout);
 }

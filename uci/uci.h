@@ -1,16 +1,23 @@
 #pragma once
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <string>
 
 #include "board/board.h"
+#include "core/line_reader.h"
 #include "search/search.h"
-#include "uci/line_reader.h"
 
 // The command loop: reads one line at a time and runs the command its first
 // word names. Unknown words are ignored without a reply.
 class UCI {
 public:
-    explicit UCI(LineReader& input);
+    // Plays a game at the console from a copy of the given position; "g"
+    // calls it.
+    using GameStarter = std::function<void(const Board&)>;
+
+    UCI(LineReader& input, GameStarter startGame);
     UCI(const UCI&) = delete;
     UCI& operator=(const UCI&) = delete;
 
@@ -26,6 +33,12 @@ public:
 
 private:
     LineReader& input;
+    GameStarter startGame;
     Board board;
     Search search;
+    // The search thread sets searchFinished under searchMutex and notifies
+    // searchEnded; go waits on them.
+    std::mutex searchMutex;
+    std::condition_variable searchEnded;
+    bool searchFinished = false;
 };

@@ -4,7 +4,6 @@
 #include <iosfwd>
 
 #include "board/board.h"
-#include "console/player.h"
 
 // Walks the tree of legal moves to a fixed depth and counts, per ply, the
 // positions reached and the castling moves and en passant captures that led
@@ -32,13 +31,6 @@ private:
     MoveList moveBuffers[MAX_DEPTH + 1];
 };
 
-// Runs a timed perft walk, prints its report and answers the first generated move.
-class PerftPlayer : public Player {
-public:
-    PerftPlayer(int color, Board& board, int depth) : Player(color, board), walk(board, depth) {}
-
-    [[nodiscard]] Move getAMove() override;
-
-private:
-    Perft walk;
-};
+// Walks to depth and prints the per-ply report and the processor time taken,
+// as the "perft" command shows them.
+void runPerft(Board& board, int depth, std::ostream& out);

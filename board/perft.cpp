@@ -1,8 +1,8 @@
-#include "console/perft.h"
+#include "board/perft.h"
 
 #include <cassert>
 #include <ctime>
-#include <iostream>
+#include <ostream>
 
 Perft::Perft(Board& board, int depth) : board(board), perftDepth(depth) {
     assert(depth <= MAX_DEPTH);
@@ -33,12 +33,11 @@ void Perft::diagnostics(std::ostream& out) const {
     out << std::endl;
 }
 
-Move PerftPlayer::getAMove() {
+void runPerft(Board& board, int depth, std::ostream& out) {
+    Perft walk(board, depth);
     const std::clock_t start = std::clock();
     walk.perft(0);
     const std::clock_t end = std::clock();
-    walk.diagnostics(std::cout);
-    std::cout << static_cast<double>(end - start) * 1000.0 / CLOCKS_PER_SEC << "ms" << std::endl;
-    const MoveList moves = board.getAllMoves();
-    return moves.empty() ? NOMOVE : moves.front();
+    walk.diagnostics(out);
+    out << static_cast<double>(end - start) * 1000.0 / CLOCKS_PER_SEC << "ms" << std::endl;
 }

@@ -1,4 +1,4 @@
-#include "uci/line_reader.h"
+#include "core/line_reader.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -1,4 +1,0 @@
-#include "search/signals.h"
-
-std::mutex mtx;
-std::condition_variable cv;
