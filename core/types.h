@@ -71,6 +71,8 @@ std::ostream& operator<<(std::ostream& out, const Move& move);
 std::ostream& operator<<(std::ostream& out, const MoveList& moves);
 
 // Search scores.
-constexpr int MATE = 32000;
-constexpr int MATE_THRESHOLD = 31873;
 constexpr int MAX_PLY = 128;
+constexpr int MATE = 32000;
+// Scores beyond this are mates: the farthest mate a search can see is at
+// ply MAX_PLY - 1.
+constexpr int MATE_THRESHOLD = MATE - (MAX_PLY - 1);

@@ -59,8 +59,8 @@ void Evaluator::addMaterialAndFacts(int side) {
     SideTerms& terms = state.side[side];
     for (int type = PAWN; type <= KING; ++type) {
         const int count = board.pieces(side, type).count;
-        terms.material += Score::both(eval::materialValue[type] * count);
-        state.phase += eval::phaseWeight[type] * count;
+        terms.material += Score::both(eval::MATERIAL_VALUE[type] * count);
+        state.phase += eval::PHASE_WEIGHT[type] * count;
         forEachSquare(board, side, type,
                       [&](int square) { terms.pieceSquare += eval::pieceSquareValue(type, side, square); });
     }
@@ -144,8 +144,8 @@ void Evaluator::evalMobility(int piece, int side, int square) {
         }
     }
     SideTerms& terms = state.side[side];
-    terms.mobility += eval::mobWeight[piece] * counted;
-    terms.attackWeightSum += eval::attackWeight[piece] * ringSquares;
+    terms.mobility += eval::MOBILITY_WEIGHT[piece] * counted;
+    terms.attackWeightSum += eval::ATTACK_WEIGHT[piece] * ringSquares;
     if (ringSquares > 0) ++terms.attackerCount;
 }
 
@@ -172,15 +172,15 @@ int Evaluator::evalKing(int square, int side) const {
 }
 
 int Evaluator::evalPawnShieldStorm(int fileIndex, int side) const {
-    return eval::kingShield[pawnRank[side][fileIndex]] + eval::pawnStorm[pawnRank[side ^ 1][fileIndex]];
+    return eval::KING_SHIELD[pawnRank[side][fileIndex]] + eval::PAWN_STORM[pawnRank[side ^ 1][fileIndex]];
 }
 
 void Evaluator::sumUp(int side) {
     SideTerms& terms = state.side[side];
     if (terms.attackerCount >= 2) {
         // Sums beyond the table, possible only with several extra queens, read its last entry.
-        const int index = std::min(terms.attackWeightSum, static_cast<int>(std::size(eval::safetyTable)) - 1);
-        terms.attackScore = Score::both(eval::safetyTable[index]);
+        const int index = std::min(terms.attackWeightSum, static_cast<int>(std::size(eval::SAFETY_TABLE)) - 1);
+        terms.attackScore = Score::both(eval::SAFETY_TABLE[index]);
     }
     terms.total = terms.material + terms.pieceSquare + terms.pawnStructure + terms.kingSafety + terms.mobility +
                   terms.attackScore + terms.rookBonus;

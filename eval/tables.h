@@ -12,17 +12,17 @@ namespace eval {
 // clang-format off
 
 // Material of one piece; the king counts nothing.
-inline constexpr int materialValue[7] = {100, 325, 335, 500, 975, 0, 0};
+inline constexpr int MATERIAL_VALUE[7] = {100, 325, 335, 500, 975, 0, 0};
 
 // Points per counted mobility square.
-inline constexpr Score mobWeight[7] = {{0, 0}, {4, 4}, {3, 3}, {2, 4}, {1, 2}, {0, 0}, {0, 0}};
+inline constexpr Score MOBILITY_WEIGHT[7] = {{0, 0}, {4, 4}, {3, 3}, {2, 4}, {1, 2}, {0, 0}, {0, 0}};
 
 // Points per enemy king-ring square a piece reaches.
-inline constexpr int attackWeight[7] = {0, 2, 2, 3, 5, 0, 0};
+inline constexpr int ATTACK_WEIGHT[7] = {0, 2, 2, 3, 5, 0, 0};
 
 // The value of an attack on the king by the attacking side's sum of attack
 // weights; flat at 500 from 61 on, and a larger sum reads the last entry.
-inline constexpr int safetyTable[100] = {
+inline constexpr int SAFETY_TABLE[100] = {
       0,   0,   1,   2,   3,   5,   7,   9,  12,  15,
      18,  22,  26,  30,  35,  39,  44,  50,  56,  62,
      68,  75,  82,  85,  89,  97, 105, 113, 122, 131,
@@ -37,7 +37,7 @@ inline constexpr int safetyTable[100] = {
 
 // What each piece adds to the game phase: the phase is the sum over both
 // colours, at most MAX_PHASE, which the starting position reaches exactly.
-inline constexpr int phaseWeight[7] = {0, 1, 1, 2, 4, 0, 0};
+inline constexpr int PHASE_WEIGHT[7] = {0, 1, 1, 2, 4, 0, 0};
 
 // Pawn structure, per pawn. A passed pawn earns its bonus once for each rank
 // it has advanced from its colour's back rank.
@@ -57,15 +57,15 @@ inline constexpr int KING_OPEN_CENTRE_FILE = -10;
 // rearmost own pawn on the file: nothing for a pawn still on its home rank,
 // less the further it has advanced, least when the file has none (7). A pawn
 // on its own back rank (0) only stands in positions set up by hand.
-inline constexpr int kingShield[8] = {-20, 0, -10, -20, -20, -20, -20, -25};
+inline constexpr int KING_SHIELD[8] = {-20, 0, -10, -20, -20, -20, -20, -25};
 // Danger from the enemy's pawns on those files, by the relative rank (from the
 // enemy's side) of the enemy's rearmost pawn there: an enemy pawn on the
 // king's fourth or third rank, or a file with no enemy pawn (7), opens lines.
-inline constexpr int pawnStorm[8] = {0, 0, 0, 0, -5, -10, 0, -15};
+inline constexpr int PAWN_STORM[8] = {0, 0, 0, 0, -5, -10, 0, -15};
 
 // Piece-square tables of pawn, knight, bishop, rook and queen; each value
 // counts in the middlegame and the endgame alike.
-inline constexpr int pst[5][64] = {
+inline constexpr int PIECE_SQUARE[5][64] = {
     {   0,   0,   0,   0,   0,   0,   0,   0,
        -6,  -4,   1,   1,   1,   1,  -4,  -6,
        -6,  -4,   1,   2,   2,   1,  -4,  -6,
@@ -113,7 +113,7 @@ inline constexpr int pst[5][64] = {
 };
 
 // The king's tables: sheltered in a corner in the middlegame, central in the endgame.
-inline constexpr int kingPstMG[64] = {
+inline constexpr int KING_SQUARE_MG[64] = {
     -40, -30, -50, -70, -70, -50, -30, -40,
     -30, -20, -40, -60, -60, -40, -20, -30,
     -20, -10, -30, -50, -50, -30, -10, -20,
@@ -123,7 +123,7 @@ inline constexpr int kingPstMG[64] = {
      30,  40,  20,   0,   0,  20,  40,  30,
      40,  50,  30,  10,  10,  30,  50,  40,
 };
-inline constexpr int kingPstEG[64] = {
+inline constexpr int KING_SQUARE_EG[64] = {
     -72, -48, -36, -24, -24, -36, -48, -72,
     -48, -24, -12,   0,   0, -12, -24, -48,
     -36, -12,   0,  12,  12,   0, -12, -36,
@@ -152,8 +152,8 @@ inline constexpr int kingPstEG[64] = {
 // The piece-square value of a piece of the given type and colour on a square.
 [[nodiscard]] constexpr Score pieceSquareValue(int type, int color, int square) {
     const int index = tableIndex(square, color);
-    if (type == KING) return {kingPstMG[index], kingPstEG[index]};
-    return Score::both(pst[type][index]);
+    if (type == KING) return {KING_SQUARE_MG[index], KING_SQUARE_EG[index]};
+    return Score::both(PIECE_SQUARE[type][index]);
 }
 
 }  // namespace eval

@@ -8,17 +8,36 @@
 
 namespace {
 
+// The search's tunables, each with the reason it has its value.
+
+// Above every score a search can return, mates included.
 constexpr int INFINITE_SCORE = 32767;
 
-// Margin by remaining depth below which a quiet move cannot lift the static
-// score back to alpha; depth 0 never reaches the test.
-constexpr int FUTILITY_MARGIN[5] = {0, 200, 300, 500, 800};
+// Null move: only with depth to spare, reduced by three plies (four from
+// depth 7 on, where the saving matters more), and only with at least two
+// pieces, since with fewer a pass may be the only good move (zugzwang).
+constexpr int NULL_MOVE_MIN_DEPTH = 2;
+constexpr int NULL_MOVE_DEEP_FROM = 7;
+constexpr int NULL_MOVE_REDUCTION = 3;
+constexpr int NULL_MOVE_DEEP_REDUCTION = 4;
+constexpr int NULL_MOVE_MIN_PIECES = 2;
 
-// Late-move reductions grow with the number of quiet moves already tried;
-// PV nodes wait longer before reducing a second or third ply.
+// Futility: within four plies of the horizon, the margin by remaining depth
+// below which a quiet move cannot lift the static score back to alpha; depth
+// 0 never reaches the test.
+constexpr int FUTILITY_MAX_DEPTH = 4;
+constexpr int FUTILITY_MARGIN[FUTILITY_MAX_DEPTH + 1] = {0, 200, 300, 500, 800};
+
+// Late-move reductions: a second and third ply come off from depth 4 on,
+// once the quiet moves tried reach divisor / depth + 2 and three times that;
+// PV nodes wait longer.
+constexpr int LMR_DEEP_MIN_DEPTH = 4;
 constexpr int LMR_DIVISOR_PV = 32;
 constexpr int LMR_DIVISOR_NON_PV = 8;
+constexpr int LMR_THRESHOLD_BASE = 2;
+constexpr int LMR_THIRD_PLY_FACTOR = 3;
 
+// A search without a time limit still needs a deadline to compare with.
 constexpr std::chrono::nanoseconds NO_TIME_LIMIT = std::chrono::hours(24);
 
 // Quiescence reads the clock once per this many nodes (a power of two).
@@ -117,10 +136,12 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
         // after a reduced search, a real move would too. Not in check, where
         // passing is illegal, not twice in a row, and not with fewer than two
         // pieces, where zugzwang makes passing a false friend.
-        if (allowNull && depth >= 2 && !inCheck && evaluator.numMajorMinor(color) >= 2) {
+        if (allowNull && depth >= NULL_MOVE_MIN_DEPTH && !inCheck &&
+            evaluator.numMajorMinor(color) >= NULL_MOVE_MIN_PIECES) {
             [[maybe_unused]] const bool passed = board.executeMove(NULLMOVE);
             assert(passed);
-            const int nullDepth = depth < 7 ? depth - 3 : depth - 4;
+            const int nullDepth =
+                depth - (depth < NULL_MOVE_DEEP_FROM ? NULL_MOVE_REDUCTION : NULL_MOVE_DEEP_REDUCTION);
             const int value = -pvs(nullDepth, ply + 1, -beta, -beta + 1, color ^ 1, false);
             board.undoMove();
             if (stop.load()) return 0;
@@ -140,7 +161,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     // Step 14. Futility: near the horizon, a static score far below alpha
     // means quiet moves are not worth searching. The score is taken when a
     // quiet move first asks, so nodes that cut off earlier never evaluate.
-    const bool futilityApplies = depth <= 4 && !inCheck;
+    const bool futilityApplies = depth <= FUTILITY_MAX_DEPTH && !inCheck;
     std::optional<bool> futile;
     const auto isFutile = [&] {
         if (!futile) futile = evaluator.getRating(color) <= alpha - FUTILITY_MARGIN[depth];
@@ -148,7 +169,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     };
 
     // Step 15. Reductions beyond one ply need depth to spare and no check.
-    const bool deepReductions = depth >= 4 && !inCheck;
+    const bool deepReductions = depth >= LMR_DEEP_MIN_DEPTH && !inCheck;
     const int lmrDivisor = pvNode ? LMR_DIVISOR_PV : LMR_DIVISOR_NON_PV;
 
     int best = alpha;
@@ -175,9 +196,9 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
             reduction = depth > 1 && move != killer2 ? 1 : 0;
             if (reduction == 1 && deepReductions) {
                 ++lateQuietCount;
-                const int threshold = lmrDivisor / depth + 2;
+                const int threshold = lmrDivisor / depth + LMR_THRESHOLD_BASE;
                 if (lateQuietCount >= threshold) ++reduction;
-                if (lateQuietCount >= 3 * threshold) ++reduction;
+                if (lateQuietCount >= LMR_THIRD_PLY_FACTOR * threshold) ++reduction;
             }
         }
 
