@@ -3,16 +3,16 @@
 #include <cassert>
 #include <stdexcept>
 
-PL::PL() {
+PieceList::PieceList() {
     for (int& square : squares) square = NO_SQUARE;
 }
 
-void PL::insert(int square) {
+void PieceList::insert(int square) {
     assert(count < 16);
     squares[count++] = square;
 }
 
-void PL::erase(int square) {
+void PieceList::erase(int square) {
     for (int i = 0; i < count; ++i) {
         if (squares[i] == square) {
             --count;
@@ -23,7 +23,7 @@ void PL::erase(int square) {
     }
 }
 
-void PL::mutate(int from, int to) {
+void PieceList::replace(int from, int to) {
     for (int i = 0; i < count; ++i) {
         if (squares[i] == from) {
             squares[i] = to;

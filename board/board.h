@@ -11,21 +11,21 @@
 
 // The squares of the pieces of one colour and type, in list order. The order
 // decides the order of move generation, so every change is defined exactly.
-struct PL {
+struct PieceList {
     int squares[16];
     int count = 0;
 
-    PL();
+    PieceList();
     // Appends the square at the end.
     void insert(int square);
     // Moves the last square into the hole left by the erased one.
     void erase(int square);
     // Replaces a square in place.
-    void mutate(int from, int to);
+    void replace(int from, int to);
 };
 
 // One undo record, pushed by every successful executeMove.
-struct History {
+struct UndoRecord {
     Move move;
     std::int8_t captured;
     std::int8_t castling;
@@ -35,9 +35,11 @@ struct History {
     std::int64_t key;
 };
 
+// The steps of each piece type on the 0x88 board (16 squares to a rank) and
+// how many it has; pawns move by rules of their own.
 // clang-format off
-constexpr int vectorLen[6] = {0, 8, 4, 4, 8, 8};
-constexpr int vector[6][8] = {
+constexpr int PIECE_STEP_COUNT[6] = {0, 8, 4, 4, 8, 8};
+constexpr int PIECE_STEPS[6][8] = {
     {0, 0, 0, 0, 0, 0, 0, 0},
     {-33, -31, -18, -14, 14, 18, 31, 33},
     {15, 17, -17, -15, 0, 0, 0, 0},
@@ -74,8 +76,7 @@ public:
     [[nodiscard]] int getEpSquare() const { return epSquare; }
     [[nodiscard]] int getFiftyCount() const { return fiftyCount; }
     [[nodiscard]] std::int64_t getZobristKey() const { return zobrist.getHash(); }
-    [[nodiscard]] const PL& pieces(int color, int type) const { return pieceList[color][type]; }
-    [[nodiscard]] const std::vector<History>& getHistory() const { return history; }
+    [[nodiscard]] const PieceList& pieces(int color, int type) const { return pieceList[color][type]; }
     [[nodiscard]] int kingSquare(int color) const { return pieceList[color][KING].squares[0]; }
     // The key composed from scratch; equals getZobristKey() between moves.
     [[nodiscard]] std::int64_t computeKey() const;
@@ -102,10 +103,9 @@ public:
     void undoMove();
 
     [[nodiscard]] bool isDraw() const;
-    [[nodiscard]] bool isThreefoldRep() const;
     // True when the side to move has no legal move (mate, stalemate or a
     // position drawn by rule).
-    [[nodiscard]] bool isMate();
+    [[nodiscard]] bool isGameOver();
     // In check without a legal move. Checkmate takes precedence over the
     // fifty-move rule, so it stands where isDraw() holds too.
     [[nodiscard]] bool isCheckmate() { return sideToMoveInCheck() && firstLegalMove() == NOMOVE; }
@@ -148,11 +148,11 @@ private:
     // them (rank 8 first, 'P' white, 'p' black, '.' empty).
     void place(const char (&squares)[8][8], int sideToMove, int rights, int enPassant, int fifty);
 
-    PL pieceList[2][7];
+    PieceList pieceList[2][7];
     Zobrist zobrist;
     int colorBoard[128];
     int pieceBoard[128];
-    std::vector<History> history;
+    std::vector<UndoRecord> undoStack;
     int turn = WHITE;
     int castling = 0;
     int epSquare = NO_SQUARE;

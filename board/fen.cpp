@@ -126,10 +126,10 @@ std::string Board::setFen(const std::string& fen) {
 
 void Board::place(const char (&squares)[8][8], int sideToMove, int rights, int enPassant, int fifty) {
     for (auto& lists : pieceList)
-        for (PL& list : lists) list = PL();
+        for (PieceList& list : lists) list = PieceList();
     for (int& code : colorBoard) code = EMPTY;
     for (int& code : pieceBoard) code = EMPTY;
-    history.clear();
+    undoStack.clear();
     zobrist.reset();
     checkState = CHECK_UNKNOWN;
 

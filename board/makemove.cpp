@@ -55,8 +55,8 @@ bool Board::executeMove(const Move& move) {
     const int us = turn;
     const int from = move.from;
     const int to = move.to;
-    history.push_back({move, static_cast<std::int8_t>(pieceBoard[to]), static_cast<std::int8_t>(castling),
-                       static_cast<std::int8_t>(epSquare), checkState, fiftyCount, zobrist.getHash()});
+    undoStack.push_back({move, static_cast<std::int8_t>(pieceBoard[to]), static_cast<std::int8_t>(castling),
+                         static_cast<std::int8_t>(epSquare), checkState, fiftyCount, zobrist.getHash()});
     checkState = CHECK_UNKNOWN;
     // The key changes in a local copy, kept in a register, and is stored once.
     Zobrist key = zobrist;
@@ -69,7 +69,7 @@ bool Board::executeMove(const Move& move) {
         key.updateHashPiece(ROOK, us, rook.rookTo);
         colorBoard[rook.rookFrom] = EMPTY;
         pieceBoard[rook.rookFrom] = EMPTY;
-        pieceList[us][ROOK].mutate(rook.rookFrom, rook.rookTo);
+        pieceList[us][ROOK].replace(rook.rookFrom, rook.rookTo);
     }
 
     key.updateHashCastle(castling);
@@ -103,7 +103,7 @@ bool Board::executeMove(const Move& move) {
         pieceList[us][moving].erase(from);
     } else {
         pieceBoard[to] = moving;
-        pieceList[us][moving].mutate(from, to);
+        pieceList[us][moving].replace(from, to);
     }
     key.updateHashPiece(pieceBoard[to], us, to);
     key.updateHashPiece(moving, colorBoard[from], from);
@@ -125,11 +125,11 @@ bool Board::executeMove(const Move& move) {
 }
 
 void Board::undoMove() {
-    assert(!history.empty());
+    assert(!undoStack.empty());
     turn ^= 1;
     const int us = turn;
-    const History record = history.back();
-    history.pop_back();
+    const UndoRecord record = undoStack.back();
+    undoStack.pop_back();
     const int from = record.move.from;
     const int to = record.move.to;
     castling = record.castling;
@@ -145,7 +145,7 @@ void Board::undoMove() {
         pieceList[us][pieceBoard[to]].erase(to);
     } else {
         pieceBoard[from] = pieceBoard[to];
-        pieceList[us][pieceBoard[to]].mutate(to, from);
+        pieceList[us][pieceBoard[to]].replace(to, from);
     }
 
     if (record.captured == EMPTY) {
@@ -163,7 +163,7 @@ void Board::undoMove() {
         pieceBoard[rook.rookFrom] = ROOK;
         colorBoard[rook.rookTo] = EMPTY;
         pieceBoard[rook.rookTo] = EMPTY;
-        pieceList[us][ROOK].mutate(rook.rookTo, rook.rookFrom);
+        pieceList[us][ROOK].replace(rook.rookTo, rook.rookFrom);
     }
 
     if (record.move.has(ENPASSANT)) {
@@ -176,16 +176,14 @@ void Board::undoMove() {
 
 bool Board::repetitionCountReaches(int count) const {
     const auto key = zobrist.getHash();
-    const auto limit = std::min<std::size_t>(history.size(), static_cast<std::size_t>(fiftyCount) + 1);
+    const auto limit = std::min<std::size_t>(undoStack.size(), static_cast<std::size_t>(fiftyCount) + 1);
     int seen = 1;
     for (std::size_t i = 0; i < limit; ++i) {
-        if (history[history.size() - 1 - i].key == key && ++seen >= count) return true;
+        if (undoStack[undoStack.size() - 1 - i].key == key && ++seen >= count) return true;
     }
     return false;
 }
 
 bool Board::isDraw() const { return fiftyCount > 99 || repetitionCountReaches(3); }
 
-bool Board::isThreefoldRep() const { return repetitionCountReaches(3); }
-
-bool Board::isMate() { return isDraw() || firstLegalMove() == NOMOVE; }
+bool Board::isGameOver() { return isDraw() || firstLegalMove() == NOMOVE; }

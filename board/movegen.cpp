@@ -16,8 +16,8 @@ struct AttackGeometry {
 constexpr AttackGeometry ATTACK_GEOMETRY = [] {
     AttackGeometry geometry{};
     for (int type = KNIGHT; type <= KING; ++type) {
-        for (int d = 0; d < vectorLen[type]; ++d) {
-            const int step = vector[type][d];
+        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
+            const int step = PIECE_STEPS[type][d];
             const int reach = isSlider(type) ? 7 : 1;
             for (int distance = 1; distance <= reach; ++distance) {
                 // A piece moving by step reaches the target from distance steps
@@ -44,7 +44,7 @@ bool Board::attack(int square, int byColor) const {
     // Every other piece of byColor: a table tells whether its type can reach
     // the square at all; sliders then need an empty path.
     for (int type = KNIGHT; type <= KING; ++type) {
-        const PL& list = pieceList[byColor][type];
+        const PieceList& list = pieceList[byColor][type];
         for (int i = 0; i < list.count; ++i) {
             const int from = list.squares[i];
             const int index = from - square + 119;
@@ -91,7 +91,7 @@ void Board::generate(MoveList& out) const {
 
     // Pawns: captures towards file a, then towards file h, then the advances.
     const int forward = pawnForward(us);
-    const PL& pawns = pieceList[us][PAWN];
+    const PieceList& pawns = pieceList[us][PAWN];
     for (int i = 0; i < pawns.count; ++i) {
         const int from = pawns.squares[i];
         const int file = fileOf(from);
@@ -109,12 +109,12 @@ void Board::generate(MoveList& out) const {
     }
 
     for (int type = KNIGHT; type <= KING; ++type) {
-        const PL& list = pieceList[us][type];
+        const PieceList& list = pieceList[us][type];
         for (int i = 0; i < list.count; ++i) {
             const int from = list.squares[i];
             const int piece = pieceBoard[from];
-            for (int d = 0; d < vectorLen[piece]; ++d) {
-                const int step = vector[piece][d];
+            for (int d = 0; d < PIECE_STEP_COUNT[piece]; ++d) {
+                const int step = PIECE_STEPS[piece][d];
                 for (int to = from + step; (to & 0x88) == 0; to += step) {
                     const int color = colorBoard[to];
                     if (color == EMPTY) {

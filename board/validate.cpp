@@ -49,8 +49,8 @@ bool Board::moveIsPseudo(const Move& move) const {
 
     const bool capture = move.has(CAPTURE);
     if (capture ? colorBoard[to] != them : colorBoard[to] != EMPTY) return false;
-    for (int d = 0; d < vectorLen[piece]; ++d) {
-        const int step = vector[piece][d];
+    for (int d = 0; d < PIECE_STEP_COUNT[piece]; ++d) {
+        const int step = PIECE_STEPS[piece][d];
         for (int target = from + step; (target & 0x88) == 0; target += step) {
             if (target == to) return true;
             if (colorBoard[target] != EMPTY || !isSlider(piece)) break;
@@ -75,7 +75,7 @@ bool Board::pseudoIsLegal(const Move& move) {
     const int capturedColor = colorBoard[to];
     if (capturedType != EMPTY) pieceList[capturedColor][capturedType].erase(to);
     const int moving = pieceBoard[from];
-    pieceList[us][moving].mutate(from, to);
+    pieceList[us][moving].replace(from, to);
     colorBoard[to] = colorBoard[from];
     pieceBoard[to] = moving;
     colorBoard[from] = EMPTY;
@@ -93,7 +93,7 @@ bool Board::pseudoIsLegal(const Move& move) {
     pieceBoard[from] = pieceBoard[to];
     colorBoard[to] = capturedColor;
     pieceBoard[to] = capturedType;
-    pieceList[us][moving].mutate(to, from);
+    pieceList[us][moving].replace(to, from);
     if (move.has(ENPASSANT)) {
         colorBoard[victim] = them;
         pieceBoard[victim] = PAWN;

@@ -3,7 +3,8 @@
 #include "console/player.h"
 #include "search/search.h"
 
-// Chooses moves by searching on the calling thread, without a time limit, to
+// A computer side for games set up in code (the "g" command seats two people):
+// chooses moves by searching on the calling thread, without a time limit, to
 // its depth limit.
 class AIPlayer : public Player {
 public:

@@ -13,7 +13,7 @@ Game::Game(const Board& start, LineReader& input) : board(start) {
 void Game::run() {
     Evaluator evaluator(board);
     board.print(std::cout);
-    while (!board.isMate()) {
+    while (!board.isGameOver()) {
         const int side = board.getTurn();
         static_cast<void>(evaluator.getRating(side));
         evaluator.print(std::cout);

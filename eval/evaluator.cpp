@@ -14,7 +14,7 @@ constexpr int NO_PAWN = 7;
 // Calls visit(square) for every piece of one colour and type, in list order.
 template <typename Visit>
 void forEachSquare(const Board& board, int color, int type, Visit visit) {
-    const PL& list = board.pieces(color, type);
+    const PieceList& list = board.pieces(color, type);
     for (int i = 0; i < list.count; ++i) visit(list.squares[i]);
 }
 
@@ -83,7 +83,7 @@ void Evaluator::setKingRing(int square, int side) {
     const auto mark = [this, side](int target) {
         if (onBoard(target)) kingRing[side][target] = ratingStamp;
     };
-    for (int i = 0; i < vectorLen[KING]; ++i) mark(square + vector[KING][i]);
+    for (int i = 0; i < PIECE_STEP_COUNT[KING]; ++i) mark(square + PIECE_STEPS[KING][i]);
     const int twoAhead = square + 2 * pawnForward(side);
     for (const int target : {twoAhead - 1, twoAhead, twoAhead + 1}) mark(target);
 }
@@ -133,8 +133,8 @@ void Evaluator::evalMobility(int piece, int side, int square) {
     const bool slides = isSlider(piece);
     int counted = 0;
     int ringSquares = 0;
-    for (int i = 0; i < vectorLen[piece]; ++i) {
-        const int step = vector[piece][i];
+    for (int i = 0; i < PIECE_STEP_COUNT[piece]; ++i) {
+        const int step = PIECE_STEPS[piece][i];
         for (int target = square + step; onBoard(target); target += step) {
             const int color = board.colorAt(target);
             if (color == side) break;

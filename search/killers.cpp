@@ -1,7 +1,6 @@
 #include "search/killers.h"
 
 #include <cassert>
-#include <ostream>
 
 void KillerTable::insert(const Move& move, int ply) {
     assert(ply >= 0 && ply < MAX_PLY);
@@ -12,12 +11,4 @@ void KillerTable::insert(const Move& move, int ply) {
 
 void KillerTable::clear() {
     for (auto& pair : killers) pair[0] = pair[1] = NOMOVE;
-}
-
-void KillerTable::print(std::ostream& out) const {
-    for (int ply = 0; ply < MAX_PLY && killers[ply][0] != NOMOVE; ++ply) {
-        out << ply << ": " << killers[ply][0] << ' ';
-        if (killers[ply][1] != NOMOVE) out << killers[ply][1];
-        out << std::endl;
-    }
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <iosfwd>
-
 #include "core/types.h"
 
 // The last two quiet moves that were best at a node of each ply; NOMOVE marks
@@ -13,8 +11,6 @@ public:
     // Makes move the first killer of the ply, the old first becoming second.
     void insert(const Move& move, int ply);
     void clear();
-    // One line per ply, "ply: first second", up to the first ply without killers.
-    void print(std::ostream& out) const;
 
 private:
     Move killers[MAX_PLY][2] = {};

@@ -47,7 +47,7 @@ Move MovePicker::getNextMove() {
                 board.genCaptures(moves);
             else
                 board.gen(moves);
-            sort();
+            scoreMoves();
             [[fallthrough]];
         case PICK: {
             if (next >= scored.size()) {
@@ -85,7 +85,7 @@ int MovePicker::orderingKey(const Move& move) const {
     return key;
 }
 
-void MovePicker::sort() {
+void MovePicker::scoreMoves() {
     scored.clear();
     scored.reserve(moves.size());
     for (const Move& move : moves) {

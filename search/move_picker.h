@@ -40,7 +40,7 @@ private:
 
     // Fills the scored list with the generated moves in scope, all but the
     // hash move.
-    void sort();
+    void scoreMoves();
     [[nodiscard]] int orderingKey(const Move& move) const;
 
     Move hashMove;

@@ -51,7 +51,6 @@ public:
     void clear();
 
     [[nodiscard]] std::int64_t getNodes() const { return nodes; }
-    [[nodiscard]] int getSelDepth() const { return selDepth; }
 
     // The first move of the last reported principal variation, and the
     // expected reply to it; NOMOVE when there is none.

@@ -107,7 +107,7 @@ private:
         int listed = 0;
         for (int color : {WHITE, BLACK}) {
             for (int type = PAWN; type <= KING; ++type) {
-                const PL& list = board.pieces(color, type);
+                const PieceList& list = board.pieces(color, type);
                 for (int i = 0; i < list.count; ++i) {
                     ASSERT_EQ(board.colorAt(list.squares[i]), color);
                     ASSERT_EQ(board.pieceAt(list.squares[i]), type);
