@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+// The search bench: fixed-depth searches of a fixed list of positions, each
+// from an emptied table. Its total node count is the search's signature: a
+// change that is not meant to alter the search leaves it equal.
+struct BenchResult {
+    std::int64_t nodes;
+    double seconds;
+};
+
+// Runs the bench, writing one line per position to out. A positive depth
+// replaces every position's own depth.
+BenchResult runSearchBench(int depth, std::ostream& out);
