@@ -47,6 +47,7 @@ constexpr std::int64_t DEADLINE_CHECK_INTERVAL = 1024;
 
 Search::Search(Board& board, std::ostream& out) : board(board), out(out), evaluator(board), historyTable(board) {
     for (MoveList& line : pvLines) line.reserve(MAX_PLY);
+    evalCache.resize(EVAL_CACHE_ENTRIES);
 }
 
 void Search::iterativeDeepening(int color, const SearchLimits& limits) {
@@ -81,7 +82,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
 
     // Step 3. Ply guard: the per-ply tables end at MAX_PLY, so the last ply
     // answers with the static score.
-    if (ply >= MAX_PLY - 1) return evaluator.getRating(color);
+    if (ply >= MAX_PLY - 1) return staticScore(color);
 
     const bool pvNode = beta - 1 != alpha;
 
@@ -164,7 +165,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     const bool futilityApplies = depth <= FUTILITY_MAX_DEPTH && !inCheck;
     std::optional<bool> futile;
     const auto isFutile = [&] {
-        if (!futile) futile = evaluator.getRating(color) <= alpha - FUTILITY_MARGIN[depth];
+        if (!futile) futile = staticScore(color) <= alpha - FUTILITY_MARGIN[depth];
         return *futile;
     };
 
@@ -273,7 +274,7 @@ int Search::quiesce(int ply, int alpha, int beta, int color) {
     }
 
     // Step 3. Stand pat: the side to move may decline every capture.
-    const int stand = evaluator.getRating(color);
+    const int stand = staticScore(color);
     if (stand >= beta) return stand;
 
     // Step 4. Fifty-move rule and repetition.
@@ -300,6 +301,16 @@ int Search::quiesce(int ply, int alpha, int beta, int color) {
         if (best >= beta) break;
     }
     return best;
+}
+
+int Search::staticScore(int color) {
+    const auto key = static_cast<std::uint64_t>(board.getZobristKey());
+    EvalCacheEntry& entry = evalCache[key & (EVAL_CACHE_ENTRIES - 1)];
+    if (entry.key != key) {
+        entry.key = key;
+        entry.whiteScore = evaluator.getRating(WHITE);
+    }
+    return color == WHITE ? entry.whiteScore : -entry.whiteScore;
 }
 
 void Search::showPv(int score) {
@@ -374,4 +385,7 @@ void Search::diagnostics() {
     out << "============================ END ==========================" << std::endl;
 }
 
-void Search::clear() { tt.clear(); }
+void Search::clear() {
+    tt.clear();
+    std::fill(evalCache.begin(), evalCache.end(), EvalCacheEntry{});
+}

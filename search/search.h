@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <iostream>
+#include <vector>
 
 #include "board/board.h"
 #include "core/types.h"
@@ -64,6 +65,10 @@ private:
 
     // Records the root's new best line and writes its info line.
     void showPv(int score);
+    // The evaluator's score for color, remembered by position key: the
+    // search asks for the same positions again and again (each iteration,
+    // futility and quiescence at one node, transpositions).
+    [[nodiscard]] int staticScore(int color);
 
     Board& board;
     std::ostream& out;
@@ -73,6 +78,14 @@ private:
     KillerTable killers;
     HistoryTable historyTable;
     TTable tt;
+
+    // 2^18 entries of 16 bytes: 4 MiB.
+    static constexpr std::size_t EVAL_CACHE_ENTRIES = std::size_t{1} << 18;
+    struct EvalCacheEntry {
+        std::uint64_t key = 0;
+        int whiteScore = 0;
+    };
+    std::vector<EvalCacheEntry> evalCache;
 
     std::int64_t nodesPly[MAX_PLY] = {};
     std::int64_t cutPly[MAX_PLY] = {};
