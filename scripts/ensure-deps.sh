@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build needs on Debian when it is missing: a C++20 compiler,
-# CMake, Ninja, GoogleTest and clang-format. Uses apt-get as root, or sudo when available.
+# CMake, Ninja, GoogleTest and clang-format. Uses apt-get as root, or sudo
+# when available.
+#   scripts/ensure-deps.sh            what the build and the tests need
+#   scripts/ensure-deps.sh fuzz       and clang with libFuzzer, for make fuzz
 set -euo pipefail
 
 missing=()
@@ -10,6 +13,17 @@ command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
 command -v make >/dev/null 2>&1 || missing+=(make)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 command -v clang-format >/dev/null 2>&1 || missing+=(clang-format)
+for extra in "$@"; do
+    case "$extra" in
+        fuzz)
+            command -v clang++ >/dev/null 2>&1 || missing+=(clang)
+            # libFuzzer comes with clang's runtime libraries.
+            compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-$(uname -m).a" >/dev/null ||
+                missing+=(libclang-rt-dev)
+            ;;
+        *) echo "unknown extra: $extra (fuzz)" >&2; exit 2 ;;
+    esac
+done
 
 [ ${#missing[@]} -eq 0 ] && exit 0
 
