@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs on Debian when it is missing: a C++20 compiler,
-# CMake, Ninja, GoogleTest and clang-format. Uses apt-get as root, or sudo
-# when available.
+# CMake, Ninja, GoogleTest, clang-format and polyglot (the xboard adapter the
+# tests play a game through). Uses apt-get as root, or sudo when available.
 #   scripts/ensure-deps.sh            what the build and the tests need
 #   scripts/ensure-deps.sh fuzz       and clang with libFuzzer, for make fuzz
 set -euo pipefail
@@ -13,6 +13,7 @@ command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
 command -v make >/dev/null 2>&1 || missing+=(make)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 command -v clang-format >/dev/null 2>&1 || missing+=(clang-format)
+[ -x /usr/games/polyglot ] || [ -x /usr/bin/polyglot ] || missing+=(polyglot)
 for extra in "$@"; do
     case "$extra" in
         fuzz)
@@ -33,9 +34,11 @@ if [ "$(id -u)" -eq 0 ]; then
 elif command -v sudo >/dev/null 2>&1; then
     apt_get=(sudo apt-get)
 else
-    echo "Please install as root: apt-get install ${missing[*]}" >&2
+    echo "Please install as root: apt-get install --no-install-recommends ${missing[*]}" >&2
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${apt_get[@]}" update -q
-"${apt_get[@]}" install -y -q "${missing[@]}"
+# Without recommended packages: polyglot recommends chess engines, which the
+# build neither needs nor wants.
+"${apt_get[@]}" install -y -q --no-install-recommends "${missing[@]}"

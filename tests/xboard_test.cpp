@@ -1,0 +1,69 @@
+// A game through polyglot, the adapter that lets xboard and other CECP
+// interfaces play UCI engines, started with the shipped xboard/marrowby.ini.
+// The test plays White with random legal moves on a three-second clock; every
+// move the engine sends back must be legal, polyglot must report no error, and
+// the game must end with a result.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+#include "tests/board_checks.h"
+#include "tests/engine_process.h"
+
+namespace {
+
+// Reads polyglot's lines up to the first that starts with the word or gives
+// a result (returned), or up to a timeout (""); fails on reported errors.
+std::string readUntil(EngineProcess& adapter, const std::string& word) {
+    while (const auto line = adapter.readLine(std::chrono::seconds(30))) {
+        EXPECT_FALSE(line->starts_with("Illegal") || line->starts_with("Error") || line->starts_with("telluser"))
+            << *line;
+        for (const char* start : {word.c_str(), "1-0", "0-1", "1/2-1/2"})
+            if (line->starts_with(start)) return *line;
+    }
+    return "";
+}
+
+TEST(Xboard, GameThroughPolyglot) {
+    std::string polyglot;
+    for (const char* path : {"/usr/games/polyglot", "/usr/bin/polyglot"})
+        if (std::filesystem::exists(path)) polyglot = path;
+    if (polyglot.empty()) GTEST_SKIP() << "polyglot is not installed (scripts/ensure-deps.sh installs it)";
+
+    EngineProcess adapter({polyglot, MARROWBY_POLYGLOT_INI, "-ec", MARROWBY_BINARY});
+    adapter.write("xboard\nprotover 2\n");
+    ASSERT_EQ(readUntil(adapter, "feature done=1"), "feature done=1");
+    adapter.write("accepted usermove\nnew\nlevel 0 0:03 0\n");
+    Board board;
+    std::mt19937 random(14);
+    std::string result;
+    for (int ping = 1; result.empty(); ++ping) {
+        const MoveList legal = legalMoves(board);
+        ASSERT_FALSE(legal.empty()) << "the game is over, but polyglot gives no result: " << board.toFen();
+        const Move choice = legal[random() % legal.size()];
+        std::ostringstream move;
+        move << choice;
+        adapter.write("time 300\notim 300\nusermove " + move.str() + "\n");
+        board.executeMove(choice);
+        std::string line = readUntil(adapter, "move ");
+        ASSERT_NE(line, "") << "no answer to " << move.str() << " in " << board.toFen();
+        if (line.starts_with("move ")) {
+            const std::string reply = line.substr(5);
+            ASSERT_TRUE(isMoveText(reply) && board.moveIsLegal(board.strToMove(reply)))
+                << line << " in " << board.toFen();
+            board.executeMove(board.strToMove(reply));
+            // polyglot announces a result right after the move that ends the game.
+            adapter.write("ping " + std::to_string(ping) + "\n");
+            line = readUntil(adapter, "pong " + std::to_string(ping));
+            ASSERT_NE(line, "") << "no pong";
+        }
+        if (!line.starts_with("move ") && !line.starts_with("pong")) result = line;
+    }
+    RecordProperty("game", result + " after " + std::to_string(board.getHistory().size()) + " plies");
+    adapter.write("quit\n");
+    EXPECT_EQ(adapter.waitExit(), 0);
+}
+
+}  // namespace
