@@ -4,6 +4,7 @@
 # make perft-suite  run the perft suites to their full depths
 # make format  format the sources as .clang-format says (make test checks it)
 # make fuzz   run each fuzz target of fuzz/ for a fixed number of inputs
+# make valgrind  a short engine session under valgrind's memcheck
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 RELEASE_DIR := build/release
@@ -13,7 +14,7 @@ THREADS_DIR := build/threads
 FUZZ_DIR := build/fuzz
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test bench perft-suite release deps format format-check test-checked test-sanitize test-threads fuzz
+.PHONY: run test bench perft-suite release deps format format-check test-checked test-sanitize test-threads fuzz valgrind
 
 deps:
 	@scripts/ensure-deps.sh
@@ -81,3 +82,11 @@ fuzz:
 			{ tail -n 60 $(FUZZ_DIR)/$$target.log; exit 1; }; \
 		grep -E 'DONE|^Done' $(FUZZ_DIR)/$$target.log; \
 	done
+
+# A short engine session under valgrind's memcheck: search, console game,
+# perft and quit must end without a memory error or leak.
+valgrind:
+	@scripts/ensure-deps.sh valgrind
+	@cmake -S . -B $(TEST_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Checked >/dev/null
+	@cmake --build $(TEST_DIR) -j $(JOBS) --target marrowby
+	@scripts/valgrind-session.sh $(TEST_DIR)/marrowby

@@ -4,6 +4,7 @@
 # tests play a game through). Uses apt-get as root, or sudo when available.
 #   scripts/ensure-deps.sh            what the build and the tests need
 #   scripts/ensure-deps.sh fuzz       and clang with libFuzzer, for make fuzz
+#   scripts/ensure-deps.sh valgrind   and valgrind, for make valgrind
 set -euo pipefail
 
 missing=()
@@ -22,7 +23,8 @@ for extra in "$@"; do
             compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-$(uname -m).a" >/dev/null ||
                 missing+=(libclang-rt-dev)
             ;;
-        *) echo "unknown extra: $extra (fuzz)" >&2; exit 2 ;;
+        valgrind) command -v valgrind >/dev/null 2>&1 || missing+=(valgrind) ;;
+        *) echo "unknown extra: $extra (fuzz or valgrind)" >&2; exit 2 ;;
     esac
 done
 
