@@ -5,6 +5,7 @@
 # make format  format the sources as .clang-format says (make test checks it)
 # make fuzz   run each fuzz target of fuzz/ for a fixed number of inputs
 # make valgrind  a short engine session under valgrind's memcheck
+# make install   install the engine binary under PREFIX (default /usr/local)
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 RELEASE_DIR := build/release
@@ -12,9 +13,11 @@ TEST_DIR := build/test
 SANITIZE_DIR := build/sanitize
 THREADS_DIR := build/threads
 FUZZ_DIR := build/fuzz
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test bench perft-suite release deps format format-check test-checked test-sanitize test-threads fuzz valgrind
+.PHONY: run test bench perft-suite release deps format format-check test-checked test-sanitize test-threads fuzz \
+	valgrind install
 
 deps:
 	@scripts/ensure-deps.sh
@@ -90,3 +93,6 @@ valgrind:
 	@cmake -S . -B $(TEST_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Checked >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS) --target marrowby
 	@scripts/valgrind-session.sh $(TEST_DIR)/marrowby
+
+install: release
+	@cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
