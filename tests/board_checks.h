@@ -6,12 +6,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "board/board.h"
 
-// The board of a FEN, or nothing when the board refuses the FEN. The tests and
-// fuzz targets set up positions from FEN only through here.
+// The board of a FEN, or nothing when the board refuses it. The tests and the
+// fuzz targets set up boards from FEN only here.
 inline std::optional<Board> boardFromFen(const std::string& fen) {
     if (!Board::fenProblem(fen).empty()) return std::nullopt;
     return Board(fen);
@@ -24,17 +23,17 @@ inline std::string boardProblem(const Board& board) {
     for (const int color : {WHITE, BLACK})
         for (int type = PAWN; type <= KING; ++type) {
             const auto& list = board.pieces(color, type);
-            if (list.count < 0 || list.count > 16) return "a piece list holds more than 16 squares";
-            for (int i = 0; i < list.count; ++i) {
+            for (int i = 0; i < 16; ++i) {
                 const int square = list.squares[i];
-                if (!onBoard(square) || board.colorAt(square) != color || board.pieceAt(square) != type)
-                    return "a piece list names a square without its piece";
-                ++listed[square];
+                if (i >= list.count
+                        ? square != NO_SQUARE
+                        : !onBoard(square) || board.colorAt(square) != color || board.pieceAt(square) != type)
+                    return "a piece list does not match the squares";
+                if (i < list.count) ++listed[square];
             }
         }
     for (int square = 0; square < 128; ++square)
-        if (onBoard(square) && (listed[square] != (board.colorAt(square) != EMPTY) ||
-                                (board.colorAt(square) == EMPTY) != (board.pieceAt(square) == EMPTY)))
+        if (listed[square] != (board.pieceAt(square) != EMPTY) || (board.colorAt(square) == EMPTY) != !listed[square])
             return "a square and the piece lists disagree";
     if (board.pieces(WHITE, KING).count != 1 || board.pieces(BLACK, KING).count != 1) return "not one king per side";
     if (board.inCheck(board.getTurn() ^ 1)) return "the side not to move is in check";

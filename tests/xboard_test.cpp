@@ -14,8 +14,8 @@
 
 namespace {
 
-// Reads polyglot's lines up to the first that starts with the word or gives
-// a result (returned), or up to a timeout (""); fails on reported errors.
+// The first of polyglot's lines that starts with the word or gives a result,
+// or "" after a timeout; fails on the errors polyglot reports.
 std::string readUntil(EngineProcess& adapter, const std::string& word) {
     while (const auto line = adapter.readLine(std::chrono::seconds(30))) {
         EXPECT_FALSE(line->starts_with("Illegal") || line->starts_with("Error") || line->starts_with("telluser"))
@@ -27,41 +27,36 @@ std::string readUntil(EngineProcess& adapter, const std::string& word) {
 }
 
 TEST(Xboard, GameThroughPolyglot) {
-    std::string polyglot;
-    for (const char* path : {"/usr/games/polyglot", "/usr/bin/polyglot"})
-        if (std::filesystem::exists(path)) polyglot = path;
-    if (polyglot.empty()) GTEST_SKIP() << "polyglot is not installed (scripts/ensure-deps.sh installs it)";
-
+    namespace fs = std::filesystem;
+    const std::string polyglot = fs::exists("/usr/games/polyglot") ? "/usr/games/polyglot" : "/usr/bin/polyglot";
+    if (!fs::exists(polyglot)) GTEST_SKIP() << "polyglot is not installed (scripts/ensure-deps.sh installs it)";
     EngineProcess adapter({polyglot, MARROWBY_POLYGLOT_INI, "-ec", MARROWBY_BINARY});
     adapter.write("xboard\nprotover 2\n");
     ASSERT_EQ(readUntil(adapter, "feature done=1"), "feature done=1");
     adapter.write("accepted usermove\nnew\nlevel 0 0:03 0\n");
     Board board;
     std::mt19937 random(14);
-    std::string result;
-    for (int ping = 1; result.empty(); ++ping) {
+    std::string line;
+    for (int ping = 1; line.empty() || line.starts_with("pong"); ++ping) {
         const MoveList legal = legalMoves(board);
-        ASSERT_FALSE(legal.empty()) << "the game is over, but polyglot gives no result: " << board.toFen();
+        ASSERT_FALSE(legal.empty()) << "the game is over without a result: " << board.toFen();
         const Move choice = legal[random() % legal.size()];
         std::ostringstream move;
         move << choice;
-        adapter.write("time 300\notim 300\nusermove " + move.str() + "\n");
         board.executeMove(choice);
-        std::string line = readUntil(adapter, "move ");
-        ASSERT_NE(line, "") << "no answer to " << move.str() << " in " << board.toFen();
-        if (line.starts_with("move ")) {
-            const std::string reply = line.substr(5);
-            ASSERT_TRUE(isMoveText(reply) && board.moveIsLegal(board.strToMove(reply)))
-                << line << " in " << board.toFen();
-            board.executeMove(board.strToMove(reply));
-            // polyglot announces a result right after the move that ends the game.
-            adapter.write("ping " + std::to_string(ping) + "\n");
-            line = readUntil(adapter, "pong " + std::to_string(ping));
-            ASSERT_NE(line, "") << "no pong";
-        }
-        if (!line.starts_with("move ") && !line.starts_with("pong")) result = line;
+        adapter.write("time 300\notim 300\nusermove " + move.str() + "\n");
+        line = readUntil(adapter, "move ");
+        ASSERT_NE(line, "") << "no answer to " << move.str();
+        if (!line.starts_with("move ")) break;
+        const Move reply = board.strToMove(line.substr(5));
+        ASSERT_TRUE(isMoveText(line.substr(5)) && board.moveIsPseudo(reply) && board.executeMove(reply))
+            << line << " in " << board.toFen();
+        // polyglot announces a result right after the move that ends the game.
+        adapter.write("ping " + std::to_string(ping) + "\n");
+        line = readUntil(adapter, "pong");
+        ASSERT_NE(line, "") << "no pong";
     }
-    RecordProperty("game", result + " after " + std::to_string(board.getHistory().size()) + " plies");
+    RecordProperty("game", line + " after " + std::to_string(board.getHistory().size()) + " plies");
     adapter.write("quit\n");
     EXPECT_EQ(adapter.waitExit(), 0);
 }
