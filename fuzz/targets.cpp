@@ -119,12 +119,9 @@ void fuzzMoves(const std::string& text) {
     std::istringstream words(text.substr(split));
     // The generator gives nothing where a rule draws, so the words stop there.
     for (std::string word; words >> word && !board.isDraw();) {
-        bool named = false;
-        for (const Move& legal : legalMoves(board)) {
-            std::ostringstream name;
-            name << legal;
-            named = named || name.str() == word;
-        }
+        std::ostringstream names;
+        for (const Move& legal : legalMoves(board)) names << ' ' << legal << ' ';
+        const bool named = names.str().find(' ' + word + ' ') != std::string::npos;
         const std::string where = word + " in " + board.toFen();
         const BoardState before = boardState(board);
         const Move move = board.strToMove(word);
