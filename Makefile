@@ -80,7 +80,7 @@ fuzz:
 	@for target in $(FUZZ_TARGETS); do \
 		mkdir -p $(FUZZ_DIR)/corpus/$$target && \
 		echo "fuzz_$$target: $(FUZZ_ARGS)" && \
-		$(FUZZ_DIR)/fuzz_$$target $(FUZZ_ARGS) -timeout=30 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ \
+		$(FUZZ_DIR)/fuzz_$$target -timeout=30 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_ARGS) \
 			$(FUZZ_DIR)/corpus/$$target fuzz/corpus/$$target 2>$(FUZZ_DIR)/$$target.log || \
 			{ tail -n 60 $(FUZZ_DIR)/$$target.log; exit 1; }; \
 		grep -E 'DONE|^Done' $(FUZZ_DIR)/$$target.log; \
