@@ -126,6 +126,9 @@ public:
     // The Unicode diagram with castling rights, fifty-move counter, side to
     // move and key.
     void print(std::ostream& out) const;
+    // The position as FEN. The board keeps no move number, so the last field
+    // is always 1.
+    [[nodiscard]] std::string toFen() const;
 
 private:
     enum class GenerationScope { ALL_MOVES, CAPTURES_AND_PROMOTIONS };

@@ -1,5 +1,6 @@
 #include <cassert>
 #include <ostream>
+#include <string>
 
 #include "board/board.h"
 
@@ -41,4 +42,36 @@ void Board::print(std::ostream& out) const {
     }
     out << "——╚═══════════════" << std::endl;
     out << "———a b c d e f g h" << std::endl;
+}
+
+std::string Board::toFen() const {
+    std::string fen;
+    for (int row = 0; row < 8; ++row) {
+        int empty = 0;
+        for (int file = 0; file < 8; ++file) {
+            const int square = makeSquare(row, file);
+            if (colorBoard[square] == EMPTY) {
+                ++empty;
+                continue;
+            }
+            if (empty > 0) fen += static_cast<char>('0' + empty);
+            empty = 0;
+            const char letter = PIECE_LETTERS[pieceBoard[square]];
+            fen += colorBoard[square] == WHITE ? static_cast<char>(letter - 'a' + 'A') : letter;
+        }
+        if (empty > 0) fen += static_cast<char>('0' + empty);
+        if (row < 7) fen += '/';
+    }
+    fen += turn == WHITE ? " w " : " b ";
+    for (const CastlingRight& right : CASTLING_RIGHTS)
+        if ((castling & right.bit) != 0) fen += right.letter;
+    if (castling == 0) fen += '-';
+    fen += ' ';
+    if (epSquare == NO_SQUARE) {
+        fen += '-';
+    } else {
+        fen += static_cast<char>('a' + fileOf(epSquare));
+        fen += static_cast<char>('8' - rowOf(epSquare));
+    }
+    return fen + " " + std::to_string(fiftyCount) + " 1";
 }

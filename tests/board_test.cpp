@@ -7,6 +7,7 @@
 
 #include "board/epd.h"
 #include "board/perft.h"
+#include "tests/board_checks.h"
 
 namespace {
 
@@ -53,11 +54,10 @@ std::vector<std::string> texts(const MoveList& moves) {
     return result;
 }
 
-// The board's invariants, checked at every node of a walk: the key equals the
-// key composed from scratch, the piece lists match the squares, the capture
-// generator hands out the captures and promotions of the full generator in
-// its order, and (where asked) moveIsPseudo accepts exactly the move texts
-// the generator produces.
+// The board's invariants (boardProblem) checked at every node of a walk and
+// after every take-back; besides, the capture generator hands out the captures
+// and promotions of the full generator in its order, and (where asked)
+// moveIsPseudo accepts exactly the move texts the generator produces.
 class BoardWalk {
 public:
     BoardWalk(Board& board, int textCheckDepth) : board(board), textCheckDepth(textCheckDepth) {}
@@ -69,13 +69,13 @@ public:
             if (!board.executeMove(move)) continue;
             walk(depth - 1);
             board.undoMove();
-            expectListsMatchSquares();
+            ASSERT_EQ(boardProblem(board), "");
         }
     }
 
 private:
     void expectConsistent(int depth) {
-        expectListsMatchSquares();
+        ASSERT_EQ(boardProblem(board), "");
         const MoveList all = board.getAllMoves();
         MoveList expected, captures;
         std::copy_if(all.begin(), all.end(), std::back_inserter(expected), [](const Move& m) { return !m.isQuiet(); });
@@ -100,28 +100,6 @@ private:
                         }
         std::sort(accepted.begin(), accepted.end());
         return accepted;
-    }
-
-    void expectListsMatchSquares() {
-        ASSERT_EQ(board.getZobristKey(), board.computeKey());
-        int listed = 0;
-        for (int color : {WHITE, BLACK}) {
-            for (int type = PAWN; type <= KING; ++type) {
-                const PieceList& list = board.pieces(color, type);
-                for (int i = 0; i < list.count; ++i) {
-                    ASSERT_EQ(board.colorAt(list.squares[i]), color);
-                    ASSERT_EQ(board.pieceAt(list.squares[i]), type);
-                }
-                for (int i = list.count; i < 16; ++i) ASSERT_EQ(list.squares[i], NO_SQUARE);
-                listed += list.count;
-            }
-        }
-        int occupied = 0;
-        for (int square = 0; square < 128; ++square) {
-            ASSERT_EQ(board.colorAt(square) == EMPTY, board.pieceAt(square) == EMPTY);
-            occupied += board.colorAt(square) != EMPTY;
-        }
-        ASSERT_EQ(listed, occupied);
     }
 
     Board& board;

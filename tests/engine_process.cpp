@@ -10,7 +10,10 @@
 #include <stdexcept>
 #include <utility>
 
-EngineProcess::EngineProcess() {
+EngineProcess::EngineProcess(const std::vector<std::string>& command) {
+    std::vector<char*> arguments;
+    for (const std::string& word : command) arguments.push_back(const_cast<char*>(word.c_str()));
+    arguments.push_back(nullptr);
     int input[2], output[2];
     if (::pipe(input) != 0 || ::pipe(output) != 0) throw std::runtime_error("pipe failed");
     pid = ::fork();
@@ -22,7 +25,7 @@ EngineProcess::EngineProcess() {
         ::close(input[1]);
         ::close(output[0]);
         ::close(output[1]);
-        ::execl(MARROWBY_BINARY, MARROWBY_BINARY, static_cast<char*>(nullptr));
+        ::execv(arguments[0], arguments.data());
         std::_Exit(127);
     }
     ::close(input[0]);

@@ -3,12 +3,13 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
-// The real marrowby binary, started with pipes on its standard input and
-// output, for protocol tests.
+// The real marrowby binary (or another program given with its arguments),
+// started with pipes on its standard input and output, for protocol tests.
 class EngineProcess {
 public:
-    EngineProcess();
+    explicit EngineProcess(const std::vector<std::string>& command = {MARROWBY_BINARY});
     ~EngineProcess();
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;

@@ -13,31 +13,32 @@ UCI::UCI(LineReader& input, GameStarter startGame) : input(input), startGame(std
 
 void UCI::run() {
     std::string line;
-    while (input.readLine(line)) {
-        std::istringstream words(line);
-        std::string command;
-        words >> command;
-        if (command == "uci")
-            uci(line);
-        else if (command == "setoption")
-            continue;
-        else if (command == "isready")
-            isready(line);
-        else if (command == "ucinewgame")
-            ucinewgame(line);
-        else if (command == "position")
-            position(line);
-        else if (command == "go")
-            go(line);
-        else if (command == "quit")
-            return;
-        else if (command == "p")
-            board.print(std::cout);
-        else if (command == "g")
-            startGame(board);
-        else if (command == "perft")
-            perft(line);
-    }
+    while (input.readLine(line) && execute(line)) {}
+}
+
+bool UCI::execute(const std::string& line) {
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    if (command == "uci")
+        uci(line);
+    else if (command == "isready")
+        isready(line);
+    else if (command == "ucinewgame")
+        ucinewgame(line);
+    else if (command == "position")
+        position(line);
+    else if (command == "go")
+        go(line);
+    else if (command == "quit")
+        return false;
+    else if (command == "p")
+        board.print(std::cout);
+    else if (command == "g")
+        startGame(board);
+    else if (command == "perft")
+        perft(line);
+    return true;
 }
 
 void UCI::uci(const std::string&) {

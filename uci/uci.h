@@ -23,6 +23,9 @@ public:
 
     // Runs until "quit" or the end of input.
     void run();
+    // Runs the command of one input line; false after "quit".
+    bool execute(const std::string& line);
+    [[nodiscard]] const Board& getBoard() const { return board; }
 
     void uci(const std::string& line);
     void isready(const std::string& line);
