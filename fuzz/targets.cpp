@@ -9,6 +9,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "console/game.h"
 #include "tests/board_checks.h"
 #include "uci/time_control.h"
 #include "uci/uci.h"
@@ -28,7 +29,7 @@ void requireSound(const Board& board) {
 // the input from a file in memory.
 LineReader input(-1);
 UCI& engineReading(const std::string& text) {
-    static UCI engine(input);
+    static UCI engine(input, [](const Board& position) { Game(position, input).run(); });
     static int fd = -1;
     if (fd >= 0) ::close(fd);
     fd = ::memfd_create("input", 0);
@@ -61,7 +62,7 @@ void fuzzFen(const std::string& text) {
 std::string tamed(const std::string& line, const std::string& command, int side) {
     if (command == "perft" && std::strtol(line.c_str() + line.find("perft") + 5, nullptr, 10) > 2) return "perft 2";
     const TimeControl control = readTimeControl(line, side);
-    const bool shallow = control.untilStopped || (control.budget < 0 && control.budget >= -2);
+    const bool shallow = control.untilStopped || (control.limits.moveTime == 0 && control.limits.depth <= 2);
     return command != "go" || shallow ? line : "go depth 2";
 }
 
