@@ -42,12 +42,7 @@ int Evaluator::numMajorMinor(int side) const {
 
 void Evaluator::reset() {
     for (auto& ranks : pawnRank) std::ranges::fill(ranks, NO_PAWN);
-    if (++ratingStamp == 0) {
-        // The stamp wrapped: forget marks left by ratings 65,536 calls ago.
-        std::memset(pawnControl, 0, sizeof pawnControl);
-        std::memset(kingRing, 0, sizeof kingRing);
-        ratingStamp = 1;
-    }
+    std::memset(squareMarks, 0, sizeof squareMarks);
     state.side[WHITE] = SideTerms{};
     state.side[BLACK] = SideTerms{};
     state.phase = 0;
@@ -75,13 +70,13 @@ void Evaluator::addMaterialAndFacts(int side) {
 void Evaluator::setPawnControl(int square, int side) {
     const int ahead = square + pawnForward(side);
     for (const int target : {ahead - 1, ahead + 1})
-        if (onBoard(target)) pawnControl[side][target] = ratingStamp;
+        if (onBoard(target)) squareMarks[side][target] |= PAWN_CONTROL;
 }
 
 // The eight neighbours of the king and the three squares two rows ahead of it.
 void Evaluator::setKingRing(int square, int side) {
     const auto mark = [this, side](int target) {
-        if (onBoard(target)) kingRing[side][target] = ratingStamp;
+        if (onBoard(target)) squareMarks[side][target] |= KING_RING;
     };
     for (int i = 0; i < PIECE_STEP_COUNT[KING]; ++i) mark(square + PIECE_STEPS[KING][i]);
     const int twoAhead = square + 2 * pawnForward(side);
@@ -138,8 +133,9 @@ void Evaluator::evalMobility(int piece, int side, int square) {
         for (int target = square + step; onBoard(target); target += step) {
             const int color = board.colorAt(target);
             if (color == side) break;
-            counted += color == enemy || pawnControl[enemy][target] != ratingStamp;
-            ringSquares += kingRing[enemy][target] == ratingStamp;
+            const std::uint8_t marks = squareMarks[enemy][target];
+            counted += color == enemy || (marks & PAWN_CONTROL) == 0;
+            ringSquares += (marks & KING_RING) != 0;
             if (color != EMPTY || !slides) break;
         }
     }

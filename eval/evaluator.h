@@ -66,11 +66,12 @@ private:
     // rearmost pawn there, or 7 when it has none; index file + 1, with the
     // empty files 0 and 9 on either side so that neighbours need no bounds test.
     int pawnRank[2][10] = {};
-    // A square is marked in the current rating when its entry equals
-    // ratingStamp, so a new rating needs no clearing of the maps.
-    std::uint16_t pawnControl[2][128] = {};  // squares the colour's pawns attack
-    std::uint16_t kingRing[2][128] = {};     // squares around the colour's king
-    std::uint16_t ratingStamp = 0;
+    // Per colour and square: PAWN_CONTROL when the colour's pawns attack it,
+    // KING_RING when it lies around the colour's king. Mobility reads both
+    // with one load.
+    static constexpr std::uint8_t PAWN_CONTROL = 1;
+    static constexpr std::uint8_t KING_RING = 2;
+    std::uint8_t squareMarks[2][128] = {};
 
     EvalState state;
 };
