@@ -1,7 +1,5 @@
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -18,9 +16,7 @@ int main(int argc, char** argv) {
         const int depth = argc >= 3 ? std::atoi(argv[2]) : 0;
         const BenchResult result = runSearchBench(depth, std::cout);
         std::cout << "Nodes searched: " << result.nodes << std::endl;
-        std::cout << "Nodes/second: "
-                  << static_cast<std::int64_t>(static_cast<double>(result.nodes) / std::max(result.seconds, 1e-9))
-                  << std::endl;
+        std::cout << "Nodes/second: " << result.nodesPerSecond() << std::endl;
         return 0;
     }
 

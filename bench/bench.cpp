@@ -82,8 +82,7 @@ void evalSection() {
 void searchSection() {
     const BenchResult result = runSearchBench(0, std::cout);
     std::cout << "search signature " << result.nodes << " nodes, " << result.seconds << " s, "
-              << static_cast<std::int64_t>(static_cast<double>(result.nodes) / result.seconds) << " nodes/s"
-              << std::endl;
+              << result.nodesPerSecond() << " nodes/s" << std::endl;
 }
 
 struct Section {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <iosfwd>
 
@@ -9,6 +10,10 @@
 struct BenchResult {
     std::int64_t nodes;
     double seconds;
+
+    [[nodiscard]] std::int64_t nodesPerSecond() const {
+        return static_cast<std::int64_t>(static_cast<double>(nodes) / std::max(seconds, 1e-9));
+    }
 };
 
 // Runs the bench, writing one line per position to out. A positive depth
