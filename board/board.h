@@ -140,8 +140,13 @@ private:
     [[nodiscard]] bool castlingPathIsEmpty(const CastlingRight& right) const;
     // Whether the side to move is in check, worked out once per position.
     [[nodiscard]] bool sideToMoveInCheck();
-    // pseudoIsLegal with a shortcut for moves that cannot expose the king.
+    // pseudoIsLegal, answered without playing the move when the side to move
+    // is not in check.
     [[nodiscard]] bool keepsKingSafe(const Move& move);
+    // Whether the king of the side to move may step to the square.
+    [[nodiscard]] bool kingStepIsSafe(int to);
+    // Whether the piece on from is pinned to the king and to lies off the pin line.
+    [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
     void putPiece(int square, int type, int color);
 
     // A board whose members place() sets; only setFen builds one.

@@ -20,17 +20,16 @@ constexpr auto CASTLE_MASK = [] {
     return mask;
 }();
 
-// Whether two squares share a rank, file or diagonal, indexed by
-// first - second + 119.
-constexpr auto SHARES_LINE = [] {
-    std::array<bool, 240> line{};
-    for (const int step : {1, 15, 16, 17})
-        for (int distance = 1; distance < 8; ++distance) {
-            line[119 + step * distance] = true;
-            line[119 - step * distance] = true;
-        }
+// The unit step from a king towards a square on one of its ranks, files or
+// diagonals, indexed by square - king + 119; 0 off those lines.
+constexpr auto LINE_STEP = [] {
+    std::array<std::int8_t, 240> line{};
+    for (const int step : {1, 15, 16, 17, -1, -15, -16, -17})
+        for (int distance = 1; distance < 8; ++distance) line[119 + step * distance] = static_cast<std::int8_t>(step);
     return line;
 }();
+
+[[nodiscard]] constexpr bool isDiagonalStep(int step) { return step == 15 || step == 17 || step == -15 || step == -17; }
 
 }  // namespace
 
@@ -40,13 +39,47 @@ bool Board::sideToMoveInCheck() {
 }
 
 bool Board::keepsKingSafe(const Move& move) {
-    // With the king not in check, a piece other than the king that shares no
-    // line with its own king cannot uncover an attack on it: the move is legal.
     const int from = move.from;
-    if (!move.has(CASTLE | ENPASSANT) && onBoard(from) && pieceBoard[from] != KING &&
-        !SHARES_LINE[from - kingSquare(turn) + 119] && !sideToMoveInCheck())
-        return true;
-    return pseudoIsLegal(move);
+    if (move.has(CASTLE | ENPASSANT) || !onBoard(from) || sideToMoveInCheck()) return pseudoIsLegal(move);
+
+    // Out of check, only a king step or a piece pinned to its king can expose
+    // the king, and both are told apart without playing the move.
+    const int king = kingSquare(turn);
+    const bool safe = from == king ? kingStepIsSafe(move.to) : !leavesPinLine(from, move.to, king);
+    // The full legality test would have moved a captured piece to the end of
+    // its list; a refused capture does the same here, so that the order of
+    // later generation does not depend on which test answered.
+    if (!safe && pieceBoard[move.to] != EMPTY) {
+        PieceList& victims = pieceList[colorBoard[move.to]][pieceBoard[move.to]];
+        victims.erase(move.to);
+        victims.insert(move.to);
+    }
+    return safe;
+}
+
+bool Board::kingStepIsSafe(int to) {
+    // The king leaves its square empty, so that a slider on the far side of it
+    // attacks the square it steps to.
+    const int king = kingSquare(turn);
+    colorBoard[king] = EMPTY;
+    const bool safe = !attack(to, turn ^ 1);
+    colorBoard[king] = turn;
+    return safe;
+}
+
+bool Board::leavesPinLine(int from, int to, int king) const {
+    const int step = LINE_STEP[from - king + 119];
+    if (step == 0) return false;
+    for (int square = king + step; square != from; square += step)
+        if (colorBoard[square] != EMPTY) return false;
+    for (int square = from + step; onBoard(square); square += step) {
+        if (colorBoard[square] == EMPTY) continue;
+        if (colorBoard[square] == turn) return false;
+        const int type = pieceBoard[square];
+        const bool pins = type == QUEEN || type == (isDiagonalStep(step) ? BISHOP : ROOK);
+        return pins && LINE_STEP[to - king + 119] != step;
+    }
+    return false;
 }
 
 bool Board::executeMove(const Move& move) {
