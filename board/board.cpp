@@ -7,31 +7,6 @@ PieceList::PieceList() {
     for (int& square : squares) square = NO_SQUARE;
 }
 
-void PieceList::insert(int square) {
-    assert(count < 16);
-    squares[count++] = square;
-}
-
-void PieceList::erase(int square) {
-    for (int i = 0; i < count; ++i) {
-        if (squares[i] == square) {
-            --count;
-            squares[i] = squares[count];
-            squares[count] = NO_SQUARE;
-            return;
-        }
-    }
-}
-
-void PieceList::replace(int from, int to) {
-    for (int i = 0; i < count; ++i) {
-        if (squares[i] == from) {
-            squares[i] = to;
-            return;
-        }
-    }
-}
-
 Board::Board() : Board(START_FEN) {}
 
 Board::Board(const std::string& fen) {
@@ -43,7 +18,7 @@ void Board::putPiece(int square, int type, int color) {
     pieceBoard[square] = type;
     colorBoard[square] = color;
     zobrist.updateHashPiece(type, color, square);
-    pieceList[color][type].insert(square);
+    listInsert(color, type, square);
 }
 
 std::int64_t Board::computeKey() const {

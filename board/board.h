@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -10,18 +11,13 @@
 #include "core/types.h"
 
 // The squares of the pieces of one colour and type, in list order. The order
-// decides the order of move generation, so every change is defined exactly.
+// decides the order of move generation, so every change is defined exactly;
+// the board makes every change (Board::listInsert, listErase, listReplace).
 struct PieceList {
     int squares[16];
     int count = 0;
 
     PieceList();
-    // Appends the square at the end.
-    void insert(int square);
-    // Moves the last square into the hole left by the erased one.
-    void erase(int square);
-    // Replaces a square in place.
-    void replace(int from, int to);
 };
 
 // One undo record, pushed by every successful executeMove.
@@ -148,6 +144,33 @@ private:
     // Whether the piece on from is pinned to the king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
     void putPiece(int square, int type, int color);
+    // executeMove's part for a move that moves pieces: squares, lists and key.
+    void movePiece(const Move& move, Zobrist& key);
+
+    // The piece-list changes. listSlot finds a square in its list at once.
+    // Appends the square at the end of its list.
+    void listInsert(int color, int type, int square) {
+        PieceList& list = pieceList[color][type];
+        listSlot[square] = static_cast<std::int8_t>(list.count);
+        list.squares[list.count++] = square;
+    }
+    // Moves the list's last square into the hole left by the erased one.
+    void listErase(int color, int type, int square) {
+        PieceList& list = pieceList[color][type];
+        const int slot = listSlot[square];
+        assert(list.squares[slot] == square);
+        const int last = list.squares[--list.count];
+        list.squares[slot] = last;
+        listSlot[last] = static_cast<std::int8_t>(slot);
+        list.squares[list.count] = NO_SQUARE;
+    }
+    // Replaces a square in place.
+    void listReplace(int color, int type, int from, int to) {
+        const int slot = listSlot[from];
+        assert(pieceList[color][type].squares[slot] == from);
+        pieceList[color][type].squares[slot] = to;
+        listSlot[to] = static_cast<std::int8_t>(slot);
+    }
 
     // A board whose members place() sets; only setFen builds one.
     struct Blank {};
@@ -157,6 +180,8 @@ private:
     void place(const char (&squares)[8][8], int sideToMove, int rights, int enPassant, int fifty);
 
     PieceList pieceList[2][7];
+    // For every occupied square, the index of its square in its piece list.
+    std::int8_t listSlot[128] = {};
     Zobrist zobrist;
     int colorBoard[128];
     int pieceBoard[128];

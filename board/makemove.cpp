@@ -40,7 +40,9 @@ bool Board::sideToMoveInCheck() {
 
 bool Board::keepsKingSafe(const Move& move) {
     const int from = move.from;
-    if (move.has(CASTLE | ENPASSANT) || !onBoard(from) || sideToMoveInCheck()) return pseudoIsLegal(move);
+    // The null move moves nothing: it is legal exactly when the king is not in check.
+    if (!onBoard(from)) return !sideToMoveInCheck();
+    if (move.has(CASTLE | ENPASSANT) || sideToMoveInCheck()) return pseudoIsLegal(move);
 
     // Out of check, only a king step or a piece pinned to its king can expose
     // the king, and both are told apart without playing the move.
@@ -50,9 +52,8 @@ bool Board::keepsKingSafe(const Move& move) {
     // its list; a refused capture does the same here, so that the order of
     // later generation does not depend on which test answered.
     if (!safe && pieceBoard[move.to] != EMPTY) {
-        PieceList& victims = pieceList[colorBoard[move.to]][pieceBoard[move.to]];
-        victims.erase(move.to);
-        victims.insert(move.to);
+        listErase(colorBoard[move.to], pieceBoard[move.to], move.to);
+        listInsert(colorBoard[move.to], pieceBoard[move.to], move.to);
     }
     return safe;
 }
@@ -102,7 +103,7 @@ bool Board::executeMove(const Move& move) {
         key.updateHashPiece(ROOK, us, rook.rookTo);
         colorBoard[rook.rookFrom] = EMPTY;
         pieceBoard[rook.rookFrom] = EMPTY;
-        pieceList[us][ROOK].replace(rook.rookFrom, rook.rookTo);
+        listReplace(us, ROOK, rook.rookFrom, rook.rookTo);
     }
 
     key.updateHashCastle(castling);
@@ -110,7 +111,7 @@ bool Board::executeMove(const Move& move) {
 
     if (pieceBoard[to] != EMPTY) {
         key.updateHashPiece(pieceBoard[to], colorBoard[to], to);
-        pieceList[colorBoard[to]][pieceBoard[to]].erase(to);
+        listErase(colorBoard[to], pieceBoard[to], to);
     }
 
     castling &= CASTLE_MASK[to] & CASTLE_MASK[from];
@@ -128,15 +129,27 @@ bool Board::executeMove(const Move& move) {
     else if (fiftyCount < INT_MAX)
         ++fiftyCount;
 
+    if (onBoard(from)) movePiece(move, key);
+
+    turn = us ^ 1;
+    key.updateHashSide();
+    zobrist = key;
+    return true;
+}
+
+void Board::movePiece(const Move& move, Zobrist& key) {
+    const int us = turn;
+    const int from = move.from;
+    const int to = move.to;
     const int moving = pieceBoard[from];
     colorBoard[to] = us;
     if (move.has(PROMOTION)) {
         pieceBoard[to] = move.promotion;
-        pieceList[us][move.promotion].insert(to);
-        pieceList[us][moving].erase(from);
+        listInsert(us, move.promotion, to);
+        listErase(us, moving, from);
     } else {
         pieceBoard[to] = moving;
-        pieceList[us][moving].replace(from, to);
+        listReplace(us, moving, from, to);
     }
     key.updateHashPiece(pieceBoard[to], us, to);
     key.updateHashPiece(moving, colorBoard[from], from);
@@ -146,15 +159,10 @@ bool Board::executeMove(const Move& move) {
     if (move.has(ENPASSANT)) {
         const int victim = to - pawnForward(us);
         key.updateHashPiece(PAWN, colorBoard[victim], victim);
-        pieceList[us ^ 1][PAWN].erase(victim);
+        listErase(us ^ 1, PAWN, victim);
         colorBoard[victim] = EMPTY;
         pieceBoard[victim] = EMPTY;
     }
-
-    turn = us ^ 1;
-    key.updateHashSide();
-    zobrist = key;
-    return true;
 }
 
 void Board::undoMove() {
@@ -170,15 +178,17 @@ void Board::undoMove() {
     fiftyCount = record.fiftyCount;
     checkState = record.checkState;
     zobrist.setHash(record.key);
+    // The null move moved nothing.
+    if (!onBoard(from)) return;
 
     colorBoard[from] = us;
     if (record.move.has(PROMOTION)) {
         pieceBoard[from] = PAWN;
-        pieceList[us][PAWN].insert(from);
-        pieceList[us][pieceBoard[to]].erase(to);
+        listInsert(us, PAWN, from);
+        listErase(us, pieceBoard[to], to);
     } else {
         pieceBoard[from] = pieceBoard[to];
-        pieceList[us][pieceBoard[to]].replace(to, from);
+        listReplace(us, pieceBoard[to], to, from);
     }
 
     if (record.captured == EMPTY) {
@@ -187,7 +197,7 @@ void Board::undoMove() {
     } else {
         colorBoard[to] = us ^ 1;
         pieceBoard[to] = record.captured;
-        pieceList[us ^ 1][record.captured].insert(to);
+        listInsert(us ^ 1, record.captured, to);
     }
 
     if (record.move.has(CASTLE)) {
@@ -196,14 +206,14 @@ void Board::undoMove() {
         pieceBoard[rook.rookFrom] = ROOK;
         colorBoard[rook.rookTo] = EMPTY;
         pieceBoard[rook.rookTo] = EMPTY;
-        pieceList[us][ROOK].replace(rook.rookTo, rook.rookFrom);
+        listReplace(us, ROOK, rook.rookTo, rook.rookFrom);
     }
 
     if (record.move.has(ENPASSANT)) {
         const int victim = to - pawnForward(us);
         colorBoard[victim] = us ^ 1;
         pieceBoard[victim] = PAWN;
-        pieceList[us ^ 1][PAWN].insert(victim);
+        listInsert(us ^ 1, PAWN, victim);
     }
 }
 

@@ -73,9 +73,9 @@ bool Board::pseudoIsLegal(const Move& move) {
     const int to = move.to;
     const int capturedType = pieceBoard[to];
     const int capturedColor = colorBoard[to];
-    if (capturedType != EMPTY) pieceList[capturedColor][capturedType].erase(to);
+    if (capturedType != EMPTY) listErase(capturedColor, capturedType, to);
     const int moving = pieceBoard[from];
-    pieceList[us][moving].replace(from, to);
+    listReplace(us, moving, from, to);
     colorBoard[to] = colorBoard[from];
     pieceBoard[to] = moving;
     colorBoard[from] = EMPTY;
@@ -84,7 +84,7 @@ bool Board::pseudoIsLegal(const Move& move) {
     if (move.has(ENPASSANT)) {
         colorBoard[victim] = EMPTY;
         pieceBoard[victim] = EMPTY;
-        pieceList[them][PAWN].erase(victim);
+        listErase(them, PAWN, victim);
     }
 
     const bool legal = !attack(kingSquare(us), them);
@@ -93,13 +93,13 @@ bool Board::pseudoIsLegal(const Move& move) {
     pieceBoard[from] = pieceBoard[to];
     colorBoard[to] = capturedColor;
     pieceBoard[to] = capturedType;
-    pieceList[us][moving].replace(to, from);
+    listReplace(us, moving, to, from);
     if (move.has(ENPASSANT)) {
         colorBoard[victim] = them;
         pieceBoard[victim] = PAWN;
-        pieceList[them][PAWN].insert(victim);
+        listInsert(them, PAWN, victim);
     }
-    if (capturedType != EMPTY) pieceList[capturedColor][capturedType].insert(to);
+    if (capturedType != EMPTY) listInsert(capturedColor, capturedType, to);
     return legal;
 }
 
