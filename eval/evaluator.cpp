@@ -1,7 +1,6 @@
 #include "eval/evaluator.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #include "eval/tables.h"
@@ -42,7 +41,7 @@ int Evaluator::numMajorMinor(int side) const {
 
 void Evaluator::reset() {
     for (auto& ranks : pawnRank) std::ranges::fill(ranks, NO_PAWN);
-    std::memset(squareMarks, 0, sizeof squareMarks);
+    std::ranges::fill(occupied, 0);
     state.side[WHITE] = SideTerms{};
     state.side[BLACK] = SideTerms{};
     state.phase = 0;
@@ -56,31 +55,19 @@ void Evaluator::addMaterialAndFacts(int side) {
         const int count = board.pieces(side, type).count;
         terms.material += Score::both(eval::MATERIAL_VALUE[type] * count);
         state.phase += eval::PHASE_WEIGHT[type] * count;
-        forEachSquare(board, side, type,
-                      [&](int square) { terms.pieceSquare += eval::pieceSquareValue(type, side, square); });
+        forEachSquare(board, side, type, [&](int square) {
+            terms.pieceSquare += eval::pieceSquareValue(type, side, square);
+            occupied[side] |= eval::bitOf(square);
+        });
     }
+    eval::SquareSet pawns = 0;
     forEachSquare(board, side, PAWN, [&](int square) {
-        setPawnControl(square, side);
+        pawns |= eval::bitOf(square);
         int& rearmost = pawnRank[side][fileOf(square) + 1];
         rearmost = std::min(rearmost, eval::relativeRank(square, side));
     });
-    setKingRing(board.kingSquare(side), side);
-}
-
-void Evaluator::setPawnControl(int square, int side) {
-    const int ahead = square + pawnForward(side);
-    for (const int target : {ahead - 1, ahead + 1})
-        if (onBoard(target)) squareMarks[side][target] |= PAWN_CONTROL;
-}
-
-// The eight neighbours of the king and the three squares two rows ahead of it.
-void Evaluator::setKingRing(int square, int side) {
-    const auto mark = [this, side](int target) {
-        if (onBoard(target)) squareMarks[side][target] |= KING_RING;
-    };
-    for (int i = 0; i < PIECE_STEP_COUNT[KING]; ++i) mark(square + PIECE_STEPS[KING][i]);
-    const int twoAhead = square + 2 * pawnForward(side);
-    for (const int target : {twoAhead - 1, twoAhead, twoAhead + 1}) mark(target);
+    pawnControl[side] = eval::pawnAttacks(pawns, side);
+    kingRing[side] = eval::KING_RING[side][eval::bitIndex(board.kingSquare(side))];
 }
 
 // Pawn structure, king shelter, mobility with the attack on the enemy king,
@@ -88,13 +75,19 @@ void Evaluator::setKingRing(int square, int side) {
 void Evaluator::addPositionalTerms(int side) {
     SideTerms& terms = state.side[side];
     forEachSquare(board, side, PAWN, [&](int square) { terms.pawnStructure += Score::both(evalPawn(square, side)); });
-    forEachSquare(board, side, KNIGHT, [&](int square) { evalMobility(KNIGHT, side, square); });
-    forEachSquare(board, side, BISHOP, [&](int square) { evalMobility(BISHOP, side, square); });
+    const eval::SquareSet all = occupied[WHITE] | occupied[BLACK];
+    forEachSquare(board, side, KNIGHT,
+                  [&](int square) { addMobility(KNIGHT, side, eval::KNIGHT_REACH[eval::bitIndex(square)]); });
+    forEachSquare(board, side, BISHOP,
+                  [&](int square) { addMobility(BISHOP, side, eval::bishopReach(eval::bitIndex(square), all)); });
     forEachSquare(board, side, ROOK, [&](int square) {
-        evalMobility(ROOK, side, square);
+        addMobility(ROOK, side, eval::rookReach(eval::bitIndex(square), all));
         terms.rookBonus += Score::both(evalRook(square, side));
     });
-    forEachSquare(board, side, QUEEN, [&](int square) { evalMobility(QUEEN, side, square); });
+    forEachSquare(board, side, QUEEN, [&](int square) {
+        const int from = eval::bitIndex(square);
+        addMobility(QUEEN, side, eval::bishopReach(from, all) | eval::rookReach(from, all));
+    });
     terms.kingSafety += Score{evalKing(board.kingSquare(side), side), 0};
 }
 
@@ -121,24 +114,14 @@ int Evaluator::evalPawn(int square, int side) const {
 }
 
 // Counts the squares the piece reaches, except empty ones an enemy pawn
-// guards, and weighs every square of the enemy king's ring it reaches.
-// Pieces of either colour block; there are no x-rays.
-void Evaluator::evalMobility(int piece, int side, int square) {
+// guards, and weighs every square of the enemy king's ring it reaches. A
+// piece reaches along its steps up to the first piece of either colour, and
+// its own pieces' squares do not count; there are no x-rays.
+void Evaluator::addMobility(int piece, int side, eval::SquareSet reach) {
     const int enemy = side ^ 1;
-    const bool slides = isSlider(piece);
-    int counted = 0;
-    int ringSquares = 0;
-    for (int i = 0; i < PIECE_STEP_COUNT[piece]; ++i) {
-        const int step = PIECE_STEPS[piece][i];
-        for (int target = square + step; onBoard(target); target += step) {
-            const int color = board.colorAt(target);
-            if (color == side) break;
-            const std::uint8_t marks = squareMarks[enemy][target];
-            counted += color == enemy || (marks & PAWN_CONTROL) == 0;
-            ringSquares += (marks & KING_RING) != 0;
-            if (color != EMPTY || !slides) break;
-        }
-    }
+    reach &= ~occupied[side];
+    const int counted = eval::squareCount(reach & (occupied[enemy] | ~pawnControl[enemy]));
+    const int ringSquares = eval::squareCount(reach & kingRing[enemy]);
     SideTerms& terms = state.side[side];
     terms.mobility += eval::MOBILITY_WEIGHT[piece] * counted;
     terms.attackWeightSum += eval::ATTACK_WEIGHT[piece] * ringSquares;

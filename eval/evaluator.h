@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "eval/score.h"
+#include "eval/square_sets.h"
 
 // One colour's evaluation terms, middlegame and endgame side by side.
 struct SideTerms {
@@ -49,11 +50,10 @@ public:
 private:
     void reset();
     void addMaterialAndFacts(int side);
-    void setPawnControl(int square, int side);
-    void setKingRing(int square, int side);
     void addPositionalTerms(int side);
     [[nodiscard]] int evalPawn(int square, int side) const;
-    void evalMobility(int piece, int side, int square);
+    // Adds the mobility and king attack of a piece that reaches the squares.
+    void addMobility(int piece, int side, eval::SquareSet reach);
     [[nodiscard]] int evalRook(int square, int side) const;
     [[nodiscard]] int evalKing(int square, int side) const;
     [[nodiscard]] int evalPawnShieldStorm(int fileIndex, int side) const;
@@ -66,12 +66,11 @@ private:
     // rearmost pawn there, or 7 when it has none; index file + 1, with the
     // empty files 0 and 9 on either side so that neighbours need no bounds test.
     int pawnRank[2][10] = {};
-    // Per colour and square: PAWN_CONTROL when the colour's pawns attack it,
-    // KING_RING when it lies around the colour's king. Mobility reads both
-    // with one load.
-    static constexpr std::uint8_t PAWN_CONTROL = 1;
-    static constexpr std::uint8_t KING_RING = 2;
-    std::uint8_t squareMarks[2][128] = {};
+    // Per colour: the squares its pieces stand on, the squares its pawns
+    // attack, and the ring around its king (eval::KING_RING).
+    eval::SquareSet occupied[2] = {};
+    eval::SquareSet pawnControl[2] = {};
+    eval::SquareSet kingRing[2] = {};
 
     EvalState state;
 };

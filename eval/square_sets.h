@@ -1,0 +1,106 @@
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstdint>
+
+#include "board/board.h"
+#include "core/types.h"
+
+// Sets of squares as 64-bit masks, for the evaluator's counting. Bit
+// row * 8 + file stands for the 0x88 square row * 16 + file, so rank 8 takes
+// the low bits and a positive 0x88 step is a positive bit step.
+namespace eval {
+
+using SquareSet = std::uint64_t;
+
+[[nodiscard]] constexpr int bitIndex(int square) { return (square + (square & 7)) >> 1; }
+[[nodiscard]] constexpr SquareSet bitOf(int square) { return SquareSet{1} << bitIndex(square); }
+[[nodiscard]] constexpr int squareCount(SquareSet set) { return std::popcount(set); }
+
+constexpr SquareSet FILE_A = 0x0101010101010101ULL;
+constexpr SquareSet FILE_H = FILE_A << 7;
+
+// The squares a colour's pawns attack.
+[[nodiscard]] constexpr SquareSet pawnAttacks(SquareSet pawns, int color) {
+    if (color == WHITE) return ((pawns & ~FILE_A) >> 9) | ((pawns & ~FILE_H) >> 7);
+    return ((pawns & ~FILE_A) << 7) | ((pawns & ~FILE_H) << 9);
+}
+
+// The eight directions in the order of the queen's steps, and per direction
+// and square the squares a slider passes on an empty board, the edge included.
+struct Rays {
+    std::array<std::array<SquareSet, 64>, 8> squares{};
+};
+
+constexpr Rays RAYS = [] {
+    Rays rays{};
+    for (int d = 0; d < 8; ++d)
+        for (int from = 0; from < 128; ++from) {
+            if (!onBoard(from)) continue;
+            for (int to = from + PIECE_STEPS[QUEEN][d]; onBoard(to); to += PIECE_STEPS[QUEEN][d])
+                rays.squares[d][bitIndex(from)] |= bitOf(to);
+        }
+    return rays;
+}();
+
+// Per square, the squares a knight on it reaches.
+constexpr auto KNIGHT_REACH = [] {
+    std::array<SquareSet, 64> reach{};
+    for (int from = 0; from < 128; ++from) {
+        if (!onBoard(from)) continue;
+        for (int d = 0; d < PIECE_STEP_COUNT[KNIGHT]; ++d)
+            if (onBoard(from + PIECE_STEPS[KNIGHT][d])) reach[bitIndex(from)] |= bitOf(from + PIECE_STEPS[KNIGHT][d]);
+    }
+    return reach;
+}();
+
+// Per colour and square of its king: the king's eight neighbours and the
+// three squares two rows ahead of it, those on the board.
+constexpr auto KING_RING = [] {
+    std::array<std::array<SquareSet, 64>, 2> ring{};
+    for (const int color : {WHITE, BLACK})
+        for (int king = 0; king < 128; ++king) {
+            if (!onBoard(king)) continue;
+            SquareSet& set = ring[color][bitIndex(king)];
+            for (int d = 0; d < PIECE_STEP_COUNT[KING]; ++d)
+                if (onBoard(king + PIECE_STEPS[KING][d])) set |= bitOf(king + PIECE_STEPS[KING][d]);
+            const int twoAhead = king + 2 * pawnForward(color);
+            for (const int target : {twoAhead - 1, twoAhead, twoAhead + 1})
+                if (onBoard(target)) set |= bitOf(target);
+        }
+    return ring;
+}();
+
+// The index of a step among the queen's steps, which order the rays.
+[[nodiscard]] constexpr int directionOf(int step) {
+    int d = 0;
+    while (PIECE_STEPS[QUEEN][d] != step) ++d;
+    return d;
+}
+
+// The squares a slider on the bit index reaches with the step, up to and
+// including the first occupied square.
+template <int step>
+[[nodiscard]] SquareSet rayReach(int from, SquareSet occupied) {
+    constexpr int d = directionOf(step);
+    const SquareSet ray = RAYS.squares[d][from];
+    const SquareSet blockers = ray & occupied;
+    if (blockers == 0) return ray;
+    // A positive step runs towards higher bits, so its nearest blocker is the
+    // lowest bit; a negative step's is the highest.
+    const int nearest = step > 0 ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers);
+    return ray ^ RAYS.squares[d][nearest];
+}
+
+[[nodiscard]] inline SquareSet bishopReach(int from, SquareSet occupied) {
+    return rayReach<15>(from, occupied) | rayReach<17>(from, occupied) | rayReach<-17>(from, occupied) |
+           rayReach<-15>(from, occupied);
+}
+
+[[nodiscard]] inline SquareSet rookReach(int from, SquareSet occupied) {
+    return rayReach<16>(from, occupied) | rayReach<-1>(from, occupied) | rayReach<1>(from, occupied) |
+           rayReach<-16>(from, occupied);
+}
+
+}  // namespace eval
