@@ -1,6 +1,7 @@
 #include "eval/evaluator.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "eval/tables.h"
@@ -16,6 +17,17 @@ void forEachSquare(const Board& board, int color, int type, Visit visit) {
     const PieceList& list = board.pieces(color, type);
     for (int i = 0; i < list.count; ++i) visit(list.squares[i]);
 }
+
+// eval::pieceSquareValue by colour, type and bit index of the square.
+constexpr auto PIECE_SQUARE_BY_BIT = [] {
+    std::array<std::array<std::array<Score, 64>, 6>, 2> table{};
+    for (const int color : {WHITE, BLACK})
+        for (int type = PAWN; type <= KING; ++type)
+            for (int square = 0; square < 128; ++square)
+                if (onBoard(square))
+                    table[color][type][eval::bitIndex(square)] = eval::pieceSquareValue(type, color, square);
+    return table;
+}();
 
 }  // namespace
 
@@ -41,7 +53,6 @@ int Evaluator::numMajorMinor(int side) const {
 
 void Evaluator::reset() {
     for (auto& ranks : pawnRank) std::ranges::fill(ranks, NO_PAWN);
-    std::ranges::fill(occupied, 0);
     state.side[WHITE] = SideTerms{};
     state.side[BLACK] = SideTerms{};
     state.phase = 0;
@@ -51,18 +62,22 @@ void Evaluator::reset() {
 // terms of both colours read.
 void Evaluator::addMaterialAndFacts(int side) {
     SideTerms& terms = state.side[side];
-    for (int type = PAWN; type <= KING; ++type) {
-        const int count = board.pieces(side, type).count;
-        terms.material += Score::both(eval::MATERIAL_VALUE[type] * count);
-        state.phase += eval::PHASE_WEIGHT[type] * count;
-        forEachSquare(board, side, type, [&](int square) {
-            terms.pieceSquare += eval::pieceSquareValue(type, side, square);
-            occupied[side] |= eval::bitOf(square);
-        });
-    }
+    eval::SquareSet own = 0;
     eval::SquareSet pawns = 0;
+    for (int type = PAWN; type <= KING; ++type) {
+        const PieceList& list = board.pieces(side, type);
+        terms.material += Score::both(eval::MATERIAL_VALUE[type] * list.count);
+        state.phase += eval::PHASE_WEIGHT[type] * list.count;
+        for (int i = 0; i < list.count; ++i) {
+            const int bit = eval::bitIndex(list.squares[i]);
+            terms.pieceSquare += PIECE_SQUARE_BY_BIT[side][type][bit];
+            own |= eval::SquareSet{1} << bit;
+        }
+        // Pawns come first, so the squares gathered so far are the pawns'.
+        if (type == PAWN) pawns = own;
+    }
+    occupied[side] = own;
     forEachSquare(board, side, PAWN, [&](int square) {
-        pawns |= eval::bitOf(square);
         int& rearmost = pawnRank[side][fileOf(square) + 1];
         rearmost = std::min(rearmost, eval::relativeRank(square, side));
     });

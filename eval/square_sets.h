@@ -16,7 +16,15 @@ using SquareSet = std::uint64_t;
 
 [[nodiscard]] constexpr int bitIndex(int square) { return (square + (square & 7)) >> 1; }
 [[nodiscard]] constexpr SquareSet bitOf(int square) { return SquareSet{1} << bitIndex(square); }
-[[nodiscard]] constexpr int squareCount(SquareSet set) { return std::popcount(set); }
+// The number of squares in a set, by adding bit counts in ever wider fields:
+// portable builds have no population-count instruction, and the library's
+// fallback is a call.
+[[nodiscard]] constexpr int squareCount(SquareSet set) {
+    set -= (set >> 1) & 0x5555555555555555ULL;
+    set = (set & 0x3333333333333333ULL) + ((set >> 2) & 0x3333333333333333ULL);
+    set = (set + (set >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
+    return static_cast<int>((set * 0x0101010101010101ULL) >> 56);
+}
 
 constexpr SquareSet FILE_A = 0x0101010101010101ULL;
 constexpr SquareSet FILE_H = FILE_A << 7;
