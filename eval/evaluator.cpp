@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <iterator>
 
 #include "eval/tables.h"
 
 namespace {
 
-// The pawnRank entry of a file that holds no pawn of the colour.
+// The rank rearmostPawnRank gives a file without a pawn of the colour.
 constexpr int NO_PAWN = 7;
 
 // Calls visit(square) for every piece of one colour and type, in list order.
@@ -52,7 +53,6 @@ int Evaluator::numMajorMinor(int side) const {
 }
 
 void Evaluator::reset() {
-    for (auto& ranks : pawnRank) std::ranges::fill(ranks, NO_PAWN);
     state.side[WHITE] = SideTerms{};
     state.side[BLACK] = SideTerms{};
     state.phase = 0;
@@ -63,7 +63,7 @@ void Evaluator::reset() {
 void Evaluator::addMaterialAndFacts(int side) {
     SideTerms& terms = state.side[side];
     eval::SquareSet own = 0;
-    eval::SquareSet pawns = 0;
+    eval::SquareSet ownPawns = 0;
     for (int type = PAWN; type <= KING; ++type) {
         const PieceList& list = board.pieces(side, type);
         terms.material += Score::both(eval::MATERIAL_VALUE[type] * list.count);
@@ -74,14 +74,11 @@ void Evaluator::addMaterialAndFacts(int side) {
             own |= eval::SquareSet{1} << bit;
         }
         // Pawns come first, so the squares gathered so far are the pawns'.
-        if (type == PAWN) pawns = own;
+        if (type == PAWN) ownPawns = own;
     }
     occupied[side] = own;
-    forEachSquare(board, side, PAWN, [&](int square) {
-        int& rearmost = pawnRank[side][fileOf(square) + 1];
-        rearmost = std::min(rearmost, eval::relativeRank(square, side));
-    });
-    pawnControl[side] = eval::pawnAttacks(pawns, side);
+    pawns[side] = ownPawns;
+    pawnControl[side] = eval::pawnAttacks(ownPawns, side);
     kingRing[side] = eval::KING_RING[side][eval::bitIndex(board.kingSquare(side))];
 }
 
@@ -89,7 +86,7 @@ void Evaluator::addMaterialAndFacts(int side) {
 // and rook files.
 void Evaluator::addPositionalTerms(int side) {
     SideTerms& terms = state.side[side];
-    forEachSquare(board, side, PAWN, [&](int square) { terms.pawnStructure += Score::both(evalPawn(square, side)); });
+    terms.pawnStructure += Score::both(evalPawns(side));
     const eval::SquareSet all = occupied[WHITE] | occupied[BLACK];
     forEachSquare(board, side, KNIGHT,
                   [&](int square) { addMobility(KNIGHT, side, eval::KNIGHT_REACH[eval::bitIndex(square)]); });
@@ -106,26 +103,24 @@ void Evaluator::addPositionalTerms(int side) {
     terms.kingSafety += Score{evalKing(board.kingSquare(side), side), 0};
 }
 
-int Evaluator::evalPawn(int square, int side) const {
-    const int file = fileOf(square) + 1;
-    const int rank = eval::relativeRank(square, side);
-    const int* own = pawnRank[side];
-    const int* enemy = pawnRank[side ^ 1];
-    int score = 0;
+// Doubled, isolated, backward and passed pawns, each counted over the set of
+// the colour's pawns at once.
+int Evaluator::evalPawns(int side) const {
+    const eval::SquareSet own = pawns[side];
+    const eval::SquareSet ownFiles = eval::fillAhead(eval::fillAhead(own, side ^ 1), side);
     // Of a doubled pair only the front pawn pays.
-    if (own[file] < rank) score += eval::DOUBLED_PAWN;
-    if (own[file - 1] == NO_PAWN && own[file + 1] == NO_PAWN) {
-        score += eval::ISOLATED_PAWN;
-    } else if (own[file - 1] > rank && own[file + 1] > rank) {
-        // No own pawn on a neighbouring file stands level with it or behind it.
-        score += eval::BACKWARD_PAWN;
-    }
-    // An enemy pawn of relative rank e stands on this side's relative rank
-    // 7 - e; the pawn is passed when none stands strictly ahead of it on its
-    // own or a neighbouring file. Level with it on a neighbouring file is fine.
-    const auto clear = [enemy, rank](int f) { return enemy[f] + rank >= 7; };
-    if (clear(file - 1) && clear(file) && clear(file + 1)) score += eval::PASSED_PAWN_PER_RANK * rank;
-    return score;
+    const eval::SquareSet doubled = own & eval::fillAhead(eval::oneAhead(own, side), side);
+    const eval::SquareSet isolated = own & ~eval::beside(ownFiles);
+    // Backward: no own pawn on a neighbouring file stands level with it or behind it.
+    const eval::SquareSet backward = own & eval::beside(ownFiles) & ~eval::beside(eval::fillAhead(own, side));
+    // Passed: no enemy pawn strictly ahead on its own or a neighbouring file;
+    // one level with it on a neighbouring file is fine.
+    const eval::SquareSet enemyShadow = eval::fillAhead(eval::oneAhead(pawns[side ^ 1], side ^ 1), side ^ 1);
+    eval::SquareSet passed = own & ~(enemyShadow | eval::beside(enemyShadow));
+    int passedRanks = 0;
+    for (; passed != 0; passed &= passed - 1) passedRanks += eval::relativeRankOfBit(std::countr_zero(passed), side);
+    return eval::DOUBLED_PAWN * eval::squareCount(doubled) + eval::ISOLATED_PAWN * eval::squareCount(isolated) +
+           eval::BACKWARD_PAWN * eval::squareCount(backward) + eval::PASSED_PAWN_PER_RANK * passedRanks;
 }
 
 // Counts the squares the piece reaches, except empty ones an enemy pawn
@@ -144,9 +139,9 @@ void Evaluator::addMobility(int piece, int side, eval::SquareSet reach) {
 }
 
 int Evaluator::evalRook(int square, int side) const {
-    const int file = fileOf(square) + 1;
-    if (pawnRank[side][file] != NO_PAWN) return 0;
-    return pawnRank[side ^ 1][file] == NO_PAWN ? eval::ROOK_OPEN_FILE : eval::ROOK_SEMI_OPEN_FILE;
+    const eval::SquareSet file = eval::fileSet(fileOf(square));
+    if ((pawns[side] & file) != 0) return 0;
+    return (pawns[side ^ 1] & file) == 0 ? eval::ROOK_OPEN_FILE : eval::ROOK_SEMI_OPEN_FILE;
 }
 
 // A king on a wing is judged by the pawns of its wing, the file nearest the
@@ -154,19 +149,26 @@ int Evaluator::evalRook(int square, int side) const {
 // The king's rank does not matter.
 int Evaluator::evalKing(int square, int side) const {
     const int file = fileOf(square);
-    const auto shieldStorm = [this, side](int f) { return evalPawnShieldStorm(f + 1, side); };
-    if (file <= 2) return shieldStorm(0) + shieldStorm(1) + shieldStorm(2) / 2;
-    if (file >= 5) return shieldStorm(7) + shieldStorm(6) + shieldStorm(5) / 2;
+    if (file <= 2)
+        return evalPawnShieldStorm(0, side) + evalPawnShieldStorm(1, side) + evalPawnShieldStorm(2, side) / 2;
+    if (file >= 5)
+        return evalPawnShieldStorm(7, side) + evalPawnShieldStorm(6, side) + evalPawnShieldStorm(5, side) / 2;
     int score = 0;
-    // The pawnRank indices of the king's file and its two neighbours.
-    for (int index = file; index <= file + 2; ++index)
-        if (pawnRank[WHITE][index] == NO_PAWN && pawnRank[BLACK][index] == NO_PAWN)
-            score += eval::KING_OPEN_CENTRE_FILE;
+    for (int open = file - 1; open <= file + 1; ++open)
+        if (((pawns[WHITE] | pawns[BLACK]) & eval::fileSet(open)) == 0) score += eval::KING_OPEN_CENTRE_FILE;
     return score;
 }
 
-int Evaluator::evalPawnShieldStorm(int fileIndex, int side) const {
-    return eval::KING_SHIELD[pawnRank[side][fileIndex]] + eval::PAWN_STORM[pawnRank[side ^ 1][fileIndex]];
+int Evaluator::evalPawnShieldStorm(int file, int side) const {
+    return eval::KING_SHIELD[rearmostPawnRank(side, file)] + eval::PAWN_STORM[rearmostPawnRank(side ^ 1, file)];
+}
+
+int Evaluator::rearmostPawnRank(int color, int file) const {
+    const eval::SquareSet onFile = pawns[color] & eval::fileSet(file);
+    if (onFile == 0) return NO_PAWN;
+    // White's rearmost pawn has the highest bit (the lowest rank), black's the lowest.
+    const int bit = color == WHITE ? 63 - std::countl_zero(onFile) : std::countr_zero(onFile);
+    return eval::relativeRankOfBit(bit, color);
 }
 
 void Evaluator::sumUp(int side) {

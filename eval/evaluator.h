@@ -51,24 +51,24 @@ private:
     void reset();
     void addMaterialAndFacts(int side);
     void addPositionalTerms(int side);
-    [[nodiscard]] int evalPawn(int square, int side) const;
+    [[nodiscard]] int evalPawns(int side) const;
     // Adds the mobility and king attack of a piece that reaches the squares.
     void addMobility(int piece, int side, eval::SquareSet reach);
     [[nodiscard]] int evalRook(int square, int side) const;
     [[nodiscard]] int evalKing(int square, int side) const;
-    [[nodiscard]] int evalPawnShieldStorm(int fileIndex, int side) const;
+    [[nodiscard]] int evalPawnShieldStorm(int file, int side) const;
+    // The relative rank of the colour's rearmost pawn on the file, or
+    // NO_PAWN when it has none there.
+    [[nodiscard]] int rearmostPawnRank(int color, int file) const;
     void sumUp(int side);
 
     const Board& board;
 
-    // Facts about the pawns and kings gathered before the terms that read them.
-    // pawnRank holds, per colour and file, the relative rank of the colour's
-    // rearmost pawn there, or 7 when it has none; index file + 1, with the
-    // empty files 0 and 9 on either side so that neighbours need no bounds test.
-    int pawnRank[2][10] = {};
-    // Per colour: the squares its pieces stand on, the squares its pawns
-    // attack, and the ring around its king (eval::KING_RING).
+    // Facts gathered before the terms that read them. Per colour: the squares
+    // of its pieces and of its pawns, the squares its pawns attack, and the
+    // ring around its king (eval::KING_RING).
     eval::SquareSet occupied[2] = {};
+    eval::SquareSet pawns[2] = {};
     eval::SquareSet pawnControl[2] = {};
     eval::SquareSet kingRing[2] = {};
 

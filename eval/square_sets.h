@@ -29,6 +29,31 @@ using SquareSet = std::uint64_t;
 constexpr SquareSet FILE_A = 0x0101010101010101ULL;
 constexpr SquareSet FILE_H = FILE_A << 7;
 
+[[nodiscard]] constexpr SquareSet fileSet(int file) { return FILE_A << file; }
+
+// The relative rank of a bit index for a colour: 0 on its own back rank.
+[[nodiscard]] constexpr int relativeRankOfBit(int bit, int color) { return color == WHITE ? 7 - (bit >> 3) : bit >> 3; }
+
+// The set moved one row in the colour's direction of play (towards rank 8
+// for white), and back.
+[[nodiscard]] constexpr SquareSet oneAhead(SquareSet set, int color) { return color == WHITE ? set >> 8 : set << 8; }
+[[nodiscard]] constexpr SquareSet oneBehind(SquareSet set, int color) { return color == WHITE ? set << 8 : set >> 8; }
+
+// The set with every square ahead of its squares, on their files, added.
+[[nodiscard]] constexpr SquareSet fillAhead(SquareSet set, int color) {
+    if (color == WHITE) {
+        set |= set >> 8;
+        set |= set >> 16;
+        return set | set >> 32;
+    }
+    set |= set << 8;
+    set |= set << 16;
+    return set | set << 32;
+}
+
+// The squares beside the set's squares on the neighbouring files.
+[[nodiscard]] constexpr SquareSet beside(SquareSet set) { return ((set & ~FILE_H) << 1) | ((set & ~FILE_A) >> 1); }
+
 // The squares a colour's pawns attack.
 [[nodiscard]] constexpr SquareSet pawnAttacks(SquareSet pawns, int color) {
     if (color == WHITE) return ((pawns & ~FILE_A) >> 9) | ((pawns & ~FILE_H) >> 7);
