@@ -144,8 +144,6 @@ private:
     // Whether the piece on from is pinned to the king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
     void putPiece(int square, int type, int color);
-    // executeMove's part for a move that moves pieces: squares, lists and key.
-    void movePiece(const Move& move, Zobrist& key);
 
     // The piece-list changes. listSlot finds a square in its list at once.
     // Appends the square at the end of its list.

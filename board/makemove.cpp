@@ -94,26 +94,35 @@ bool Board::executeMove(const Move& move) {
     checkState = CHECK_UNKNOWN;
     // The key changes in a local copy, kept in a register, and is stored once.
     Zobrist key = zobrist;
+    key.updateHashSide();
+    turn = us ^ 1;
+    if (epSquare != NO_SQUARE) key.updateHashEp(epSquare);
+
+    // The null move only passes the turn: no piece moves and the rights stay.
+    if (!onBoard(from)) {
+        epSquare = NO_SQUARE;
+        if (fiftyCount < INT_MAX) ++fiftyCount;
+        zobrist = key;
+        return true;
+    }
 
     if (move.has(CASTLE)) {
         const CastlingRight& rook = *castlingRightTo(to);
-        key.updateHashPiece(ROOK, colorBoard[rook.rookFrom], rook.rookFrom);
+        key.togglePiece(ROOK, us, rook.rookFrom);
+        key.togglePiece(ROOK, us, rook.rookTo);
         colorBoard[rook.rookTo] = us;
         pieceBoard[rook.rookTo] = ROOK;
-        key.updateHashPiece(ROOK, us, rook.rookTo);
         colorBoard[rook.rookFrom] = EMPTY;
         pieceBoard[rook.rookFrom] = EMPTY;
         listReplace(us, ROOK, rook.rookFrom, rook.rookTo);
     }
 
-    key.updateHashCastle(castling);
-    if (epSquare != NO_SQUARE) key.updateHashEp(epSquare);
-
     if (pieceBoard[to] != EMPTY) {
-        key.updateHashPiece(pieceBoard[to], colorBoard[to], to);
+        key.togglePiece(pieceBoard[to], colorBoard[to], to);
         listErase(colorBoard[to], pieceBoard[to], to);
     }
 
+    key.updateHashCastle(castling);
     castling &= CASTLE_MASK[to] & CASTLE_MASK[from];
     key.updateHashCastle(castling);
 
@@ -129,40 +138,31 @@ bool Board::executeMove(const Move& move) {
     else if (fiftyCount < INT_MAX)
         ++fiftyCount;
 
-    if (onBoard(from)) movePiece(move, key);
-
-    turn = us ^ 1;
-    key.updateHashSide();
-    zobrist = key;
-    return true;
-}
-
-void Board::movePiece(const Move& move, Zobrist& key) {
-    const int us = turn;
-    const int from = move.from;
-    const int to = move.to;
     const int moving = pieceBoard[from];
+    const int placed = move.has(PROMOTION) ? move.promotion : moving;
     colorBoard[to] = us;
-    if (move.has(PROMOTION)) {
-        pieceBoard[to] = move.promotion;
-        listInsert(us, move.promotion, to);
-        listErase(us, moving, from);
-    } else {
-        pieceBoard[to] = moving;
-        listReplace(us, moving, from, to);
-    }
-    key.updateHashPiece(pieceBoard[to], us, to);
-    key.updateHashPiece(moving, colorBoard[from], from);
+    pieceBoard[to] = placed;
     colorBoard[from] = EMPTY;
     pieceBoard[from] = EMPTY;
+    if (placed != moving) {
+        listInsert(us, placed, to);
+        listErase(us, moving, from);
+    } else {
+        listReplace(us, moving, from, to);
+    }
+    key.togglePiece(moving, us, from);
+    key.togglePiece(placed, us, to);
 
     if (move.has(ENPASSANT)) {
         const int victim = to - pawnForward(us);
-        key.updateHashPiece(PAWN, colorBoard[victim], victim);
+        key.togglePiece(PAWN, us ^ 1, victim);
         listErase(us ^ 1, PAWN, victim);
         colorBoard[victim] = EMPTY;
         pieceBoard[victim] = EMPTY;
     }
+
+    zobrist = key;
+    return true;
 }
 
 void Board::undoMove() {

@@ -24,6 +24,10 @@ public:
     void updateHashPiece(int piece, int color, int square) {
         if (piece != EMPTY && color != EMPTY) hash ^= static_cast<std::int64_t>(KEYS.piece[color][piece][square]);
     }
+    // updateHashPiece for a square known to hold a piece.
+    void togglePiece(int piece, int color, int square) {
+        hash ^= static_cast<std::int64_t>(KEYS.piece[color][piece][square]);
+    }
     void updateHashSide() { hash ^= static_cast<std::int64_t>(KEYS.side); }
     void updateHashEp(int square) { hash ^= static_cast<std::int64_t>(KEYS.enPassant[square & 7]); }
     void updateHashCastle(int rights) { hash ^= static_cast<std::int64_t>(KEYS.castle[rights]); }
