@@ -141,7 +141,8 @@ private:
     [[nodiscard]] bool keepsKingSafe(const Move& move);
     // Whether the king of the side to move may step to the square.
     [[nodiscard]] bool kingStepIsSafe(int to);
-    // Whether the piece on from is pinned to the king and to lies off the pin line.
+    // Whether the piece on from, on a line through its king, is pinned to the
+    // king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
     void putPiece(int square, int type, int color);
 

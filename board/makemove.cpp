@@ -45,8 +45,10 @@ bool Board::keepsKingSafe(const Move& move) {
     if (move.has(CASTLE | ENPASSANT) || sideToMoveInCheck()) return pseudoIsLegal(move);
 
     // Out of check, only a king step or a piece pinned to its king can expose
-    // the king, and both are told apart without playing the move.
+    // the king, and both are told apart without playing the move. A piece off
+    // every line through its king cannot be pinned.
     const int king = kingSquare(turn);
+    if (from != king && LINE_STEP[from - king + 119] == 0) return true;
     const bool safe = from == king ? kingStepIsSafe(move.to) : !leavesPinLine(from, move.to, king);
     // The full legality test would have moved a captured piece to the end of
     // its list; a refused capture does the same here, so that the order of
@@ -70,7 +72,6 @@ bool Board::kingStepIsSafe(int to) {
 
 bool Board::leavesPinLine(int from, int to, int king) const {
     const int step = LINE_STEP[from - king + 119];
-    if (step == 0) return false;
     for (int square = king + step; square != from; square += step)
         if (colorBoard[square] != EMPTY) return false;
     for (int square = from + step; onBoard(square); square += step) {
