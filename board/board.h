@@ -130,8 +130,8 @@ private:
     enum class GenerationScope { ALL_MOVES, CAPTURES_AND_PROMOTIONS };
     template <GenerationScope scope>
     void generate(MoveList& out) const;
-    void genPush(MoveList& out, int from, int to, int flags) const;
-    void genPromote(MoveList& out, int from, int to, int flags) const;
+    template <int type, GenerationScope scope>
+    void generatePieceMoves(MoveList& out) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;
     [[nodiscard]] bool castlingPathIsEmpty(const CastlingRight& right) const;
     // Whether the side to move is in check, worked out once per position.

@@ -59,21 +59,6 @@ bool Board::attack(int square, int byColor) const {
     return false;
 }
 
-void Board::genPromote(MoveList& out, int from, int to, int flags) const {
-    for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN})
-        out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), static_cast<std::int8_t>(piece),
-                       static_cast<std::uint8_t>(flags)});
-}
-
-void Board::genPush(MoveList& out, int from, int to, int flags) const {
-    const bool lastRow = turn == WHITE ? to <= H8 : to >= A1;
-    if ((flags & PAWNMOVE) != 0 && lastRow) {
-        genPromote(out, from, to, flags | PROMOTION);
-        return;
-    }
-    out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, static_cast<std::uint8_t>(flags)});
-}
-
 void Board::gen(MoveList& out) const {
     if (!isDraw()) generate<GenerationScope::ALL_MOVES>(out);
 }
@@ -81,6 +66,24 @@ void Board::gen(MoveList& out) const {
 void Board::genCaptures(MoveList& out) const {
     if (!isDraw()) generate<GenerationScope::CAPTURES_AND_PROMOTIONS>(out);
 }
+
+namespace {
+
+[[nodiscard]] constexpr Move makeMove(int from, int to, int flags, int promotion = 0) {
+    return {static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), static_cast<std::int8_t>(promotion),
+            static_cast<std::uint8_t>(flags)};
+}
+
+// A pawn move; onto the last row it is four promotions, knight to queen.
+void addPawnMove(MoveList& out, int from, int to, int flags, bool promotes) {
+    if (!promotes) {
+        out.push_back(makeMove(from, to, flags));
+        return;
+    }
+    for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN}) out.push_back(makeMove(from, to, flags | PROMOTION, piece));
+}
+
+}  // namespace
 
 template <Board::GenerationScope scope>
 void Board::generate(MoveList& out) const {
@@ -91,52 +94,35 @@ void Board::generate(MoveList& out) const {
 
     // Pawns: captures towards file a, then towards file h, then the advances.
     const int forward = pawnForward(us);
+    const int promotionRow = us == WHITE ? 1 : 6;
+    const int startRow = us == WHITE ? 6 : 1;
     const PieceList& pawns = pieceList[us][PAWN];
     for (int i = 0; i < pawns.count; ++i) {
         const int from = pawns.squares[i];
         const int file = fileOf(from);
+        const bool promotes = rowOf(from) == promotionRow;
         if (file != 0 && colorBoard[from + forward - 1] == them)
-            genPush(out, from, from + forward - 1, PAWNMOVE | CAPTURE);
+            addPawnMove(out, from, from + forward - 1, PAWNMOVE | CAPTURE, promotes);
         if (file != 7 && colorBoard[from + forward + 1] == them)
-            genPush(out, from, from + forward + 1, PAWNMOVE | CAPTURE);
-        const bool promotes = us == WHITE ? rowOf(from) == 1 : rowOf(from) == 6;
+            addPawnMove(out, from, from + forward + 1, PAWNMOVE | CAPTURE, promotes);
         if (colorBoard[from + forward] == EMPTY && (quietMoves || promotes)) {
-            genPush(out, from, from + forward, PAWNMOVE);
-            const bool homeRow = us == WHITE ? rowOf(from) >= 6 : rowOf(from) <= 1;
-            if (homeRow && colorBoard[from + 2 * forward] == EMPTY)
-                genPush(out, from, from + 2 * forward, PAWNMOVE | DOUBLEPUSH);
+            addPawnMove(out, from, from + forward, PAWNMOVE, promotes);
+            if (rowOf(from) == startRow && colorBoard[from + 2 * forward] == EMPTY)
+                out.push_back(makeMove(from, from + 2 * forward, PAWNMOVE | DOUBLEPUSH));
         }
     }
 
-    for (int type = KNIGHT; type <= KING; ++type) {
-        const PieceList& list = pieceList[us][type];
-        for (int i = 0; i < list.count; ++i) {
-            const int from = list.squares[i];
-            const int piece = pieceBoard[from];
-            for (int d = 0; d < PIECE_STEP_COUNT[piece]; ++d) {
-                const int step = PIECE_STEPS[piece][d];
-                for (int to = from + step; (to & 0x88) == 0; to += step) {
-                    const int color = colorBoard[to];
-                    if (color == EMPTY) {
-                        if (quietMoves)
-                            out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0});
-                        if (!isSlider(piece)) break;
-                        continue;
-                    }
-                    if (color == them)
-                        out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, CAPTURE});
-                    break;
-                }
-            }
-        }
-    }
+    generatePieceMoves<KNIGHT, scope>(out);
+    generatePieceMoves<BISHOP, scope>(out);
+    generatePieceMoves<ROOK, scope>(out);
+    generatePieceMoves<QUEEN, scope>(out);
+    generatePieceMoves<KING, scope>(out);
 
     // Castling by rights and an empty path; attacks are tested when the move is made.
     if constexpr (quietMoves) {
         for (const CastlingRight& right : CASTLING_RIGHTS)
             if (right.color == us && (castling & right.bit) != 0 && castlingPathIsEmpty(right))
-                out.push_back(
-                    {static_cast<std::int8_t>(right.kingFrom), static_cast<std::int8_t>(right.kingTo), 0, CASTLE});
+                out.push_back(makeMove(right.kingFrom, right.kingTo, CASTLE));
     }
 
     if (epSquare != NO_SQUARE) {
@@ -144,11 +130,35 @@ void Board::generate(MoveList& out) const {
         const int behind = -forward;
         const auto enPassantFrom = [&](int from) {
             if (pieceBoard[from] == PAWN && colorBoard[from] == us)
-                out.push_back({static_cast<std::int8_t>(from), static_cast<std::int8_t>(epSquare), 0,
-                               CAPTURE | ENPASSANT | PAWNMOVE});
+                out.push_back(makeMove(from, epSquare, CAPTURE | ENPASSANT | PAWNMOVE));
         };
         if (file != 0) enPassantFrom(epSquare + behind - 1);
         if (file != 7) enPassantFrom(epSquare + behind + 1);
+    }
+}
+
+// The moves of the side to move's pieces of one type, in list order, each
+// piece's steps in table order and a slider's squares outwards.
+template <int type, Board::GenerationScope scope>
+void Board::generatePieceMoves(MoveList& out) const {
+    constexpr bool quietMoves = scope == GenerationScope::ALL_MOVES;
+    const int them = turn ^ 1;
+    const PieceList& list = pieceList[turn][type];
+    for (int i = 0; i < list.count; ++i) {
+        const int from = list.squares[i];
+        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
+            const int step = PIECE_STEPS[type][d];
+            for (int to = from + step; (to & 0x88) == 0; to += step) {
+                const int color = colorBoard[to];
+                if (color == EMPTY) {
+                    if constexpr (quietMoves) out.push_back(makeMove(from, to, 0));
+                    if constexpr (!isSlider(type)) break;
+                    continue;
+                }
+                if (color == them) out.push_back(makeMove(from, to, CAPTURE));
+                break;
+            }
+        }
     }
 }
 
