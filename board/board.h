@@ -131,7 +131,7 @@ private:
     template <GenerationScope scope>
     void generate(MoveList& out) const;
     template <int type, GenerationScope scope>
-    void generatePieceMoves(MoveList& out) const;
+    [[nodiscard]] Move* generatePieceMoves(Move* cursor) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;
     [[nodiscard]] bool castlingPathIsEmpty(const CastlingRight& right) const;
     // Whether the side to move is in check, worked out once per position.

@@ -74,13 +74,14 @@ namespace {
             static_cast<std::uint8_t>(flags)};
 }
 
-// A pawn move; onto the last row it is four promotions, knight to queen.
-void addPawnMove(MoveList& out, int from, int to, int flags, bool promotes) {
+// Appends a pawn move at the cursor; onto the last row it is four
+// promotions, knight to queen.
+void addPawnMove(Move*& cursor, int from, int to, int flags, bool promotes) {
     if (!promotes) {
-        out.push_back(makeMove(from, to, flags));
+        *cursor++ = makeMove(from, to, flags);
         return;
     }
-    for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN}) out.push_back(makeMove(from, to, flags | PROMOTION, piece));
+    for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN}) *cursor++ = makeMove(from, to, flags | PROMOTION, piece);
 }
 
 }  // namespace
@@ -91,6 +92,7 @@ void Board::generate(MoveList& out) const {
 
     const int us = turn;
     const int them = us ^ 1;
+    Move* cursor = out.tail();
 
     // Pawns: captures towards file a, then towards file h, then the advances.
     const int forward = pawnForward(us);
@@ -102,27 +104,27 @@ void Board::generate(MoveList& out) const {
         const int file = fileOf(from);
         const bool promotes = rowOf(from) == promotionRow;
         if (file != 0 && colorBoard[from + forward - 1] == them)
-            addPawnMove(out, from, from + forward - 1, PAWNMOVE | CAPTURE, promotes);
+            addPawnMove(cursor, from, from + forward - 1, PAWNMOVE | CAPTURE, promotes);
         if (file != 7 && colorBoard[from + forward + 1] == them)
-            addPawnMove(out, from, from + forward + 1, PAWNMOVE | CAPTURE, promotes);
+            addPawnMove(cursor, from, from + forward + 1, PAWNMOVE | CAPTURE, promotes);
         if (colorBoard[from + forward] == EMPTY && (quietMoves || promotes)) {
-            addPawnMove(out, from, from + forward, PAWNMOVE, promotes);
+            addPawnMove(cursor, from, from + forward, PAWNMOVE, promotes);
             if (rowOf(from) == startRow && colorBoard[from + 2 * forward] == EMPTY)
-                out.push_back(makeMove(from, from + 2 * forward, PAWNMOVE | DOUBLEPUSH));
+                *cursor++ = makeMove(from, from + 2 * forward, PAWNMOVE | DOUBLEPUSH);
         }
     }
 
-    generatePieceMoves<KNIGHT, scope>(out);
-    generatePieceMoves<BISHOP, scope>(out);
-    generatePieceMoves<ROOK, scope>(out);
-    generatePieceMoves<QUEEN, scope>(out);
-    generatePieceMoves<KING, scope>(out);
+    cursor = generatePieceMoves<KNIGHT, scope>(cursor);
+    cursor = generatePieceMoves<BISHOP, scope>(cursor);
+    cursor = generatePieceMoves<ROOK, scope>(cursor);
+    cursor = generatePieceMoves<QUEEN, scope>(cursor);
+    cursor = generatePieceMoves<KING, scope>(cursor);
 
     // Castling by rights and an empty path; attacks are tested when the move is made.
     if constexpr (quietMoves) {
         for (const CastlingRight& right : CASTLING_RIGHTS)
             if (right.color == us && (castling & right.bit) != 0 && castlingPathIsEmpty(right))
-                out.push_back(makeMove(right.kingFrom, right.kingTo, CASTLE));
+                *cursor++ = makeMove(right.kingFrom, right.kingTo, CASTLE);
     }
 
     if (epSquare != NO_SQUARE) {
@@ -130,17 +132,19 @@ void Board::generate(MoveList& out) const {
         const int behind = -forward;
         const auto enPassantFrom = [&](int from) {
             if (pieceBoard[from] == PAWN && colorBoard[from] == us)
-                out.push_back(makeMove(from, epSquare, CAPTURE | ENPASSANT | PAWNMOVE));
+                *cursor++ = makeMove(from, epSquare, CAPTURE | ENPASSANT | PAWNMOVE);
         };
         if (file != 0) enPassantFrom(epSquare + behind - 1);
         if (file != 7) enPassantFrom(epSquare + behind + 1);
     }
+    out.setTail(cursor);
 }
 
-// The moves of the side to move's pieces of one type, in list order, each
-// piece's steps in table order and a slider's squares outwards.
+// Appends at the cursor the moves of the side to move's pieces of one type,
+// in list order, each piece's steps in table order and a slider's squares
+// outwards; answers the cursor after them.
 template <int type, Board::GenerationScope scope>
-void Board::generatePieceMoves(MoveList& out) const {
+Move* Board::generatePieceMoves(Move* cursor) const {
     constexpr bool quietMoves = scope == GenerationScope::ALL_MOVES;
     const int them = turn ^ 1;
     const PieceList& list = pieceList[turn][type];
@@ -151,15 +155,16 @@ void Board::generatePieceMoves(MoveList& out) const {
             for (int to = from + step; (to & 0x88) == 0; to += step) {
                 const int color = colorBoard[to];
                 if (color == EMPTY) {
-                    if constexpr (quietMoves) out.push_back(makeMove(from, to, 0));
+                    if constexpr (quietMoves) *cursor++ = makeMove(from, to, 0);
                     if constexpr (!isSlider(type)) break;
                     continue;
                 }
-                if (color == them) out.push_back(makeMove(from, to, CAPTURE));
+                if (color == them) *cursor++ = makeMove(from, to, CAPTURE);
                 break;
             }
         }
     }
+    return cursor;
 }
 
 MoveList Board::getAllMoves() const {

@@ -4,10 +4,7 @@
 #include <ctime>
 #include <ostream>
 
-Perft::Perft(Board& board, int depth) : board(board), perftDepth(depth) {
-    assert(depth <= MAX_DEPTH);
-    for (MoveList& buffer : moveBuffers) buffer.reserve(256);
-}
+Perft::Perft(Board& board, int depth) : board(board), perftDepth(depth) { assert(depth <= MAX_DEPTH); }
 
 void Perft::perft(int ply) {
     ++plyNodes[ply];

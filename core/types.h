@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <utility>
-#include <vector>
 
 // Squares use 0x88 numbering: square = row * 16 + file, row 0 is rank 8.
 // A value is on the board exactly when (value & 0x88) == 0.
@@ -52,7 +55,54 @@ static_assert(sizeof(Move) == 4);
 constexpr Move NOMOVE{0, 0, 0, 0};
 constexpr Move NULLMOVE{127, 127, 0, 0};
 
-using MoveList = std::vector<Move>;
+// The moves of one position, in storage allocated once with room for the
+// moves of any position the board accepts. A side has at most 63 pieces; with
+// p of them, each reaches at most min(27, 64 - p) squares (a pawn at most 3,
+// as 12 promotions), so no position has more than 37 * 27 + 4 = 1,003 moves.
+// The generator appends through a cursor (tail, setTail), as a pointer held
+// in a register is faster than a count kept in memory.
+class MoveList {
+public:
+    static constexpr std::size_t CAPACITY = 1024;
+    using value_type = Move;
+
+    MoveList() : moves(new Move[CAPACITY]) {}
+    MoveList(const MoveList& other) : MoveList() { *this = other; }
+    MoveList& operator=(const MoveList& other) {
+        std::copy(other.begin(), other.end(), moves.get());
+        count = other.count;
+        return *this;
+    }
+
+    void push_back(const Move& move) {
+        assert(count < CAPACITY);
+        moves[count++] = move;
+    }
+    void append(const MoveList& other) {
+        assert(count + other.count <= CAPACITY);
+        std::copy(other.begin(), other.end(), end());
+        count += other.count;
+    }
+    void clear() { count = 0; }
+
+    [[nodiscard]] Move* tail() { return end(); }
+    void setTail(const Move* newTail) {
+        assert(newTail >= begin() && newTail <= begin() + CAPACITY);
+        count = static_cast<std::size_t>(newTail - begin());
+    }
+
+    [[nodiscard]] std::size_t size() const { return count; }
+    [[nodiscard]] bool empty() const { return count == 0; }
+    [[nodiscard]] const Move& operator[](std::size_t i) const { return moves[i]; }
+    [[nodiscard]] Move* begin() { return moves.get(); }
+    [[nodiscard]] Move* end() { return moves.get() + count; }
+    [[nodiscard]] const Move* begin() const { return moves.get(); }
+    [[nodiscard]] const Move* end() const { return moves.get() + count; }
+
+private:
+    std::unique_ptr<Move[]> moves;
+    std::size_t count = 0;
+};
 
 // A move with its ordering key, as the move picker keeps them.
 using ScoredMove = std::pair<Move, int>;

@@ -13,15 +13,9 @@ constexpr int KILLER1_BONUS = 970'000;
 constexpr int KILLER2_BONUS = 960'000;
 constexpr int EN_PASSANT_KEY = PIECE_VALUE[PAWN] * 256 + CAPTURE_BASE - PIECE_VALUE[PAWN];
 
-// A node rarely has more pseudo-legal moves than this; the lists grow if one does.
-constexpr std::size_t TYPICAL_MOVE_COUNT = 256;
-
 }  // namespace
 
-PickerBuffers::PickerBuffers() {
-    moves.reserve(TYPICAL_MOVE_COUNT);
-    scored.reserve(TYPICAL_MOVE_COUNT);
-}
+PickerBuffers::PickerBuffers() { scored.reserve(MoveList::CAPACITY); }
 
 MovePicker::MovePicker(const Move& hashMove, const Move& killer1, const Move& killer2, HistoryTable& history,
                        const Board& board, PickerBuffers& buffers, PickerScope scope)
@@ -87,7 +81,6 @@ int MovePicker::orderingKey(const Move& move) const {
 
 void MovePicker::scoreMoves() {
     scored.clear();
-    scored.reserve(moves.size());
     for (const Move& move : moves) {
         if (move == hashMove) continue;
         scored.emplace_back(move, orderingKey(move));

@@ -46,7 +46,6 @@ constexpr std::int64_t DEADLINE_CHECK_INTERVAL = 1024;
 }  // namespace
 
 Search::Search(Board& board, std::ostream& out) : board(board), out(out), evaluator(board), historyTable(board) {
-    for (MoveList& line : pvLines) line.reserve(MAX_PLY);
     evalCache.resize(EVAL_CACHE_ENTRIES);
 }
 
@@ -226,7 +225,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
             MoveList& line = pvLines[ply];
             line.clear();
             line.push_back(move);
-            line.insert(line.end(), pvLines[ply + 1].begin(), pvLines[ply + 1].end());
+            line.append(pvLines[ply + 1]);
             if (ply == 0) showPv(value);
             bestOrdinal = searched;
         }

@@ -63,7 +63,6 @@ inline BoardState boardState(const Board& board) {
 // The generated moves that executeMove accepts, each taken back again.
 inline MoveList legalMoves(Board& board) {
     MoveList legal;
-    legal.reserve(256);
     for (const Move& move : board.getAllMoves())
         if (board.executeMove(move)) {
             board.undoMove();

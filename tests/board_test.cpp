@@ -133,7 +133,7 @@ TEST(Board, MovesOfOtherPositionsAreCheckedExactly) {
         for (const SuitePosition& position : suite(file)) boards.emplace_back(position.fen);
     const auto code = [](const Move& m) { return (m.from << 24) | (m.to << 16) | (m.promotion << 8) | m.flags; };
     std::vector<int> seen;
-    MoveList pool;
+    std::vector<Move> pool;
     for (const Board& board : boards)
         for (const Move& move : board.getAllMoves())
             if (std::find(seen.begin(), seen.end(), code(move)) == seen.end()) {
