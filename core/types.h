@@ -57,8 +57,9 @@ constexpr Move NULLMOVE{127, 127, 0, 0};
 
 // The moves of one position, in storage allocated once with room for the
 // moves of any position the board accepts. A side has at most 63 pieces; with
-// p of them, each reaches at most min(27, 64 - p) squares (a pawn at most 3,
-// as 12 promotions), so no position has more than 37 * 27 + 4 = 1,003 moves.
+// p of them, a piece reaches at most min(27, 64 - p) squares and a pawn makes
+// at most min(12, 4 * (64 - p)) moves, so with two castlings and two en
+// passant captures no position has more than 37 * 27 + 4 = 1,003 moves.
 // The generator appends through a cursor (tail, setTail), as a pointer held
 // in a register is faster than a count kept in memory.
 class MoveList {
