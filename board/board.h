@@ -130,6 +130,8 @@ private:
     enum class GenerationScope { ALL_MOVES, CAPTURES_AND_PROMOTIONS };
     template <GenerationScope scope>
     void generate(MoveList& out) const;
+    template <int type>
+    [[nodiscard]] bool listAttacks(int square, int byColor) const;
     template <int type, GenerationScope scope>
     [[nodiscard]] Move* generatePieceMoves(Move* cursor) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;

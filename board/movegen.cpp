@@ -41,20 +41,25 @@ bool Board::attack(int square, int byColor) const {
     for (const int from : {square + pawnOffset - 1, square + pawnOffset + 1})
         if ((from & 0x88) == 0 && pieceBoard[from] == PAWN && colorBoard[from] == byColor) return true;
 
-    // Every other piece of byColor: a table tells whether its type can reach
-    // the square at all; sliders then need an empty path.
-    for (int type = KNIGHT; type <= KING; ++type) {
-        const PieceList& list = pieceList[byColor][type];
-        for (int i = 0; i < list.count; ++i) {
-            const int from = list.squares[i];
-            const int index = from - square + 119;
-            if ((ATTACK_GEOMETRY.types[index] & (1 << type)) == 0) continue;
-            if (!isSlider(type)) return true;
-            const int step = ATTACK_GEOMETRY.step[index];
-            int between = square + step;
-            while (between != from && colorBoard[between] == EMPTY) between += step;
-            if (between == from) return true;
-        }
+    return listAttacks<KNIGHT>(square, byColor) || listAttacks<BISHOP>(square, byColor) ||
+           listAttacks<ROOK>(square, byColor) || listAttacks<QUEEN>(square, byColor) ||
+           listAttacks<KING>(square, byColor);
+}
+
+// Whether a piece of byColor and the type attacks the square: a table tells
+// whether the type can reach it at all; sliders then need an empty path.
+template <int type>
+bool Board::listAttacks(int square, int byColor) const {
+    const PieceList& list = pieceList[byColor][type];
+    for (int i = 0; i < list.count; ++i) {
+        const int from = list.squares[i];
+        const int index = from - square + 119;
+        if ((ATTACK_GEOMETRY.types[index] & (1 << type)) == 0) continue;
+        if constexpr (!isSlider(type)) return true;
+        const int step = ATTACK_GEOMETRY.step[index];
+        int between = square + step;
+        while (between != from && colorBoard[between] == EMPTY) between += step;
+        if (between == from) return true;
     }
     return false;
 }
