@@ -119,8 +119,10 @@ int Evaluator::evalPawns(int side) const {
     eval::SquareSet passed = own & ~(enemyShadow | eval::beside(enemyShadow));
     int passedRanks = 0;
     for (; passed != 0; passed &= passed - 1) passedRanks += eval::relativeRankOfBit(std::countr_zero(passed), side);
-    return eval::DOUBLED_PAWN * eval::squareCount(doubled) + eval::ISOLATED_PAWN * eval::squareCount(isolated) +
-           eval::BACKWARD_PAWN * eval::squareCount(backward) + eval::PASSED_PAWN_PER_RANK * passedRanks;
+    // Most positions have few such pawns, so each set is counted only when it has any.
+    const auto count = [](eval::SquareSet set) { return set == 0 ? 0 : eval::squareCount(set); };
+    return eval::DOUBLED_PAWN * count(doubled) + eval::ISOLATED_PAWN * count(isolated) +
+           eval::BACKWARD_PAWN * count(backward) + eval::PASSED_PAWN_PER_RANK * passedRanks;
 }
 
 // Counts the squares the piece reaches, except empty ones an enemy pawn
@@ -130,12 +132,13 @@ int Evaluator::evalPawns(int side) const {
 void Evaluator::addMobility(int piece, int side, eval::SquareSet reach) {
     const int enemy = side ^ 1;
     reach &= ~occupied[side];
-    const int counted = eval::squareCount(reach & (occupied[enemy] | ~pawnControl[enemy]));
-    const int ringSquares = eval::squareCount(reach & kingRing[enemy]);
     SideTerms& terms = state.side[side];
-    terms.mobility += eval::MOBILITY_WEIGHT[piece] * counted;
-    terms.attackWeightSum += eval::ATTACK_WEIGHT[piece] * ringSquares;
-    if (ringSquares > 0) ++terms.attackerCount;
+    terms.mobility += eval::MOBILITY_WEIGHT[piece] * eval::squareCount(reach & (occupied[enemy] | ~pawnControl[enemy]));
+    // Most pieces reach no square of the enemy king's ring.
+    const eval::SquareSet ring = reach & kingRing[enemy];
+    if (ring == 0) return;
+    terms.attackWeightSum += eval::ATTACK_WEIGHT[piece] * eval::squareCount(ring);
+    ++terms.attackerCount;
 }
 
 int Evaluator::evalRook(int square, int side) const {
