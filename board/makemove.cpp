@@ -123,9 +123,12 @@ bool Board::executeMove(const Move& move) {
         listErase(colorBoard[to], pieceBoard[to], to);
     }
 
-    key.updateHashCastle(castling);
-    castling &= CASTLE_MASK[to] & CASTLE_MASK[from];
-    key.updateHashCastle(castling);
+    // Most moves leave the castling rights, and their key term, as they are.
+    if (const int rights = castling & CASTLE_MASK[to] & CASTLE_MASK[from]; rights != castling) {
+        key.updateHashCastle(castling);
+        castling = rights;
+        key.updateHashCastle(castling);
+    }
 
     if (move.has(DOUBLEPUSH)) {
         epSquare = to - pawnForward(us);
