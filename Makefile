@@ -1,6 +1,6 @@
 # make run    build the engine (Release) and start it
 # make test   build and run every test
-# make bench  print perft, evaluation and search speed figures
+# make bench  print perft, evaluation and search speed, start-up time and peak memory
 # make perft-suite  run the perft suites to their full depths
 # make format  format the sources as .clang-format says (make test checks it)
 # make fuzz   run each fuzz target of fuzz/ for a fixed number of inputs
