@@ -35,9 +35,8 @@ constexpr SquareSet FILE_H = FILE_A << 7;
 [[nodiscard]] constexpr int relativeRankOfBit(int bit, int color) { return color == WHITE ? 7 - (bit >> 3) : bit >> 3; }
 
 // The set moved one row in the colour's direction of play (towards rank 8
-// for white), and back.
+// for white).
 [[nodiscard]] constexpr SquareSet oneAhead(SquareSet set, int color) { return color == WHITE ? set >> 8 : set << 8; }
-[[nodiscard]] constexpr SquareSet oneBehind(SquareSet set, int color) { return color == WHITE ? set << 8 : set >> 8; }
 
 // The set with every square ahead of its squares, on their files, added.
 [[nodiscard]] constexpr SquareSet fillAhead(SquareSet set, int color) {
