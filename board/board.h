@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cassert>
 #include <cstdint>
 #include <iosfwd>
@@ -44,6 +45,15 @@ constexpr int PIECE_STEPS[6][8] = {
     {15, 16, 17, -1, 1, -17, -16, -15},
 };
 // clang-format on
+
+// The unit step from one square towards another on the same rank, file or
+// diagonal, indexed by other - square + 119; 0 when they share none.
+constexpr auto LINE_STEP = [] {
+    std::array<std::int8_t, 240> line{};
+    for (const int step : PIECE_STEPS[QUEEN])
+        for (int distance = 1; distance < 8; ++distance) line[119 + step * distance] = static_cast<std::int8_t>(step);
+    return line;
+}();
 
 // Bishops, rooks and queens repeat their steps until blocked.
 [[nodiscard]] constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }

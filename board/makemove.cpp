@@ -20,15 +20,6 @@ constexpr auto CASTLE_MASK = [] {
     return mask;
 }();
 
-// The unit step from a king towards a square on one of its ranks, files or
-// diagonals, indexed by square - king + 119; 0 off those lines.
-constexpr auto LINE_STEP = [] {
-    std::array<std::int8_t, 240> line{};
-    for (const int step : {1, 15, 16, 17, -1, -15, -16, -17})
-        for (int distance = 1; distance < 8; ++distance) line[119 + step * distance] = static_cast<std::int8_t>(step);
-    return line;
-}();
-
 [[nodiscard]] constexpr bool isDiagonalStep(int step) { return step == 15 || step == 17 || step == -15 || step == -17; }
 
 }  // namespace

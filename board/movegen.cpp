@@ -7,28 +7,19 @@
 namespace {
 
 // For each difference attacker - target + 119: the piece types that could
-// attack across it on an empty board, and the step a slider takes.
-struct AttackGeometry {
+// attack across it on an empty board.
+constexpr auto ATTACKER_TYPES = [] {
     std::array<std::uint8_t, 240> types{};
-    std::array<std::int8_t, 240> step{};
-};
-
-constexpr AttackGeometry ATTACK_GEOMETRY = [] {
-    AttackGeometry geometry{};
     for (int type = KNIGHT; type <= KING; ++type) {
         for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
-            const int step = PIECE_STEPS[type][d];
             const int reach = isSlider(type) ? 7 : 1;
-            for (int distance = 1; distance <= reach; ++distance) {
-                // A piece moving by step reaches the target from distance steps
-                // before it; the path from the target back to it takes -step.
-                const int index = 119 - step * distance;
-                geometry.types[index] |= static_cast<std::uint8_t>(1 << type);
-                geometry.step[index] = static_cast<std::int8_t>(-step);
-            }
+            // A piece moving by the step reaches the target from distance
+            // steps before it.
+            for (int distance = 1; distance <= reach; ++distance)
+                types[119 - PIECE_STEPS[type][d] * distance] |= static_cast<std::uint8_t>(1 << type);
         }
     }
-    return geometry;
+    return types;
 }();
 
 }  // namespace
@@ -54,9 +45,10 @@ bool Board::listAttacks(int square, int byColor) const {
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
         const int index = from - square + 119;
-        if ((ATTACK_GEOMETRY.types[index] & (1 << type)) == 0) continue;
+        if ((ATTACKER_TYPES[index] & (1 << type)) == 0) continue;
         if constexpr (!isSlider(type)) return true;
-        const int step = ATTACK_GEOMETRY.step[index];
+        // The path runs from the square back towards the slider.
+        const int step = LINE_STEP[index];
         int between = square + step;
         while (between != from && colorBoard[between] == EMPTY) between += step;
         if (between == from) return true;

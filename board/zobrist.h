@@ -22,7 +22,7 @@ public:
     static const Keys KEYS;
 
     void updateHashPiece(int piece, int color, int square) {
-        if (piece != EMPTY && color != EMPTY) hash ^= static_cast<std::int64_t>(KEYS.piece[color][piece][square]);
+        if (piece != EMPTY && color != EMPTY) togglePiece(piece, color, square);
     }
     // updateHashPiece for a square known to hold a piece.
     void togglePiece(int piece, int color, int square) {
