@@ -76,14 +76,19 @@ constexpr Rays RAYS = [] {
     return rays;
 }();
 
+// The on-board squares one step of a knight or king away from a 0x88 square.
+[[nodiscard]] constexpr SquareSet stepReach(int type, int square) {
+    SquareSet reach = 0;
+    for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
+        if (onBoard(square + PIECE_STEPS[type][d])) reach |= bitOf(square + PIECE_STEPS[type][d]);
+    return reach;
+}
+
 // Per square, the squares a knight on it reaches.
 constexpr auto KNIGHT_REACH = [] {
     std::array<SquareSet, 64> reach{};
-    for (int from = 0; from < 128; ++from) {
-        if (!onBoard(from)) continue;
-        for (int d = 0; d < PIECE_STEP_COUNT[KNIGHT]; ++d)
-            if (onBoard(from + PIECE_STEPS[KNIGHT][d])) reach[bitIndex(from)] |= bitOf(from + PIECE_STEPS[KNIGHT][d]);
-    }
+    for (int from = 0; from < 128; ++from)
+        if (onBoard(from)) reach[bitIndex(from)] = stepReach(KNIGHT, from);
     return reach;
 }();
 
@@ -95,8 +100,7 @@ constexpr auto KING_RING = [] {
         for (int king = 0; king < 128; ++king) {
             if (!onBoard(king)) continue;
             SquareSet& set = ring[color][bitIndex(king)];
-            for (int d = 0; d < PIECE_STEP_COUNT[KING]; ++d)
-                if (onBoard(king + PIECE_STEPS[KING][d])) set |= bitOf(king + PIECE_STEPS[KING][d]);
+            set = stepReach(KING, king);
             const int twoAhead = king + 2 * pawnForward(color);
             for (const int target : {twoAhead - 1, twoAhead, twoAhead + 1})
                 if (onBoard(target)) set |= bitOf(target);
