@@ -89,7 +89,7 @@ void Board::generate(MoveList& out) const {
 
     const int us = turn;
     const int them = us ^ 1;
-    Move* cursor = out.tail();
+    Move* cursor = out.end();
 
     // Pawns: captures towards file a, then towards file h, then the advances.
     const int forward = pawnForward(us);
@@ -134,7 +134,7 @@ void Board::generate(MoveList& out) const {
         if (file != 0) enPassantFrom(epSquare + behind - 1);
         if (file != 7) enPassantFrom(epSquare + behind + 1);
     }
-    out.setTail(cursor);
+    out.setEnd(cursor);
 }
 
 // Appends at the cursor the moves of the side to move's pieces of one type,

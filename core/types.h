@@ -60,8 +60,8 @@ constexpr Move NULLMOVE{127, 127, 0, 0};
 // p of them, a piece reaches at most min(27, 64 - p) squares and a pawn makes
 // at most min(12, 4 * (64 - p)) moves, so with two castlings and two en
 // passant captures no position has more than 37 * 27 + 4 = 1,003 moves.
-// The generator appends through a cursor (tail, setTail), as a pointer held
-// in a register is faster than a count kept in memory.
+// The generator appends through a cursor from end() and then calls setEnd,
+// as a pointer held in a register is faster than a count kept in memory.
 class MoveList {
 public:
     static constexpr std::size_t CAPACITY = 1024;
@@ -86,10 +86,9 @@ public:
     }
     void clear() { count = 0; }
 
-    [[nodiscard]] Move* tail() { return end(); }
-    void setTail(const Move* newTail) {
-        assert(newTail >= begin() && newTail <= begin() + CAPACITY);
-        count = static_cast<std::size_t>(newTail - begin());
+    void setEnd(const Move* newEnd) {
+        assert(newEnd >= begin() && newEnd <= begin() + CAPACITY);
+        count = static_cast<std::size_t>(newEnd - begin());
     }
 
     [[nodiscard]] std::size_t size() const { return count; }
