@@ -1,20 +1,16 @@
 // Prints speed figures of the engine's hot paths, and the start-up time and
-// peak memory of the engine binary beside this one. Run a Release build:
+// peak memory of the engine binary built with it. Run a Release build:
 //   marrowby_bench            every section
 //   marrowby_bench perft      one section by name
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <iostream>
 #include <iterator>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,6 +19,7 @@
 #include "eval/evaluator.h"
 #include "search/bench.h"
 #include "search/search.h"
+#include "tests/engine_process.h"
 
 namespace {
 
@@ -93,54 +90,22 @@ void searchSection() {
               << result.nodesPerSecond() << " nodes/s" << std::endl;
 }
 
-// The engine binary beside this one, as the section below starts it.
-std::string enginePath;
-
-// Starts the engine, sends the lines and reads its output until a line that
-// starts with awaited; then sends "quit" and waits for the exit. Answers the
-// seconds until that line and the peak resident memory in KiB, or a negative
-// time when the engine could not be run.
+// Starts the engine, sends the lines and reads its output up to a line that
+// starts with awaited; then quits it. Answers the seconds from the start to
+// that line and the engine's peak memory in KiB.
 std::pair<double, long> runEngine(const std::string& lines, const std::string& awaited) {
-    int toEngine[2];
-    int fromEngine[2];
-    if (pipe(toEngine) != 0 || pipe(fromEngine) != 0) return {-1.0, 0};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, toEngine[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, fromEngine[1], STDOUT_FILENO);
-    for (const int end : {toEngine[0], toEngine[1], fromEngine[0], fromEngine[1]})
-        posix_spawn_file_actions_addclose(&actions, end);
-    char* const argv[] = {enginePath.data(), nullptr};
-    pid_t child = 0;
     const auto start = std::chrono::steady_clock::now();
-    const int spawned = posix_spawn(&child, enginePath.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(toEngine[0]);
-    close(fromEngine[1]);
-    if (spawned != 0) {
-        close(toEngine[1]);
-        close(fromEngine[0]);
-        return {-1.0, 0};
+    EngineProcess engine;
+    engine.write(lines);
+    while (const std::optional<std::string> line = engine.readLine(std::chrono::minutes(1))) {
+        if (line->starts_with(awaited)) {
+            const double seconds = secondsSince(start);
+            engine.write("quit\n");
+            engine.waitExit();
+            return {seconds, engine.peakMemoryKiB()};
+        }
     }
-    bool sent = write(toEngine[1], lines.data(), lines.size()) == static_cast<ssize_t>(lines.size());
-    double seconds = -1.0;
-    std::string pending;
-    char buffer[4096];
-    ssize_t got = 0;
-    while (sent && seconds < 0 && (got = read(fromEngine[0], buffer, sizeof buffer)) > 0) {
-        pending.append(buffer, static_cast<std::size_t>(got));
-        for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
-            if (pending.compare(0, awaited.size(), awaited) == 0) seconds = secondsSince(start);
-    }
-    constexpr char quit[] = "quit\n";
-    sent = write(toEngine[1], quit, sizeof quit - 1) == static_cast<ssize_t>(sizeof quit - 1);
-    close(toEngine[1]);
-    while (read(fromEngine[0], buffer, sizeof buffer) > 0) {}
-    close(fromEngine[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    return {sent ? seconds : -1.0, usage.ru_maxrss};
+    throw std::runtime_error("the engine never wrote " + awaited);
 }
 
 // The time from starting the engine to its "uciok" (median of eleven starts),
@@ -149,11 +114,7 @@ void startupSection() {
     std::vector<double> times;
     for (int run = 0; run < 11; ++run) times.push_back(runEngine("uci\n", "uciok").first);
     std::sort(times.begin(), times.end());
-    const auto [searchSeconds, peakKiB] = runEngine("position startpos\ngo depth 10\n", "bestmove");
-    if (times.front() < 0 || searchSeconds < 0) {
-        std::cout << "start-up: cannot run " << enginePath << std::endl;
-        return;
-    }
+    const long peakKiB = runEngine("position startpos\ngo depth 10\n", "bestmove").second;
     std::cout << "start-up to uciok: " << times[times.size() / 2] * 1000.0 << " ms (median of " << times.size()
               << "), peak memory: " << static_cast<double>(peakKiB) / 1024.0 << " MiB (go depth 10)" << std::endl;
 }
@@ -172,9 +133,6 @@ int main(int argc, char** argv) {
         {"search", searchSection},
         {"startup", startupSection},
     };
-    const std::string self = argv[0];
-    const std::size_t slash = self.rfind('/');
-    enginePath = (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/marrowby";
     for (const Section& section : sections) {
         bool chosen = argc < 2;
         for (int i = 1; i < argc; ++i) chosen = chosen || std::strcmp(argv[i], section.name) == 0;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,9 +101,11 @@ int EngineProcess::waitExit(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         int status = 0;
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        rusage usage{};
+        const pid_t done = ::wait4(pid, &status, WNOHANG, &usage);
         if (done == pid) {
             pid = -1;
+            peakKiB = usage.ru_maxrss;
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         if (std::chrono::steady_clock::now() >= deadline) return -1;

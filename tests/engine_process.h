@@ -6,7 +6,8 @@
 #include <vector>
 
 // The real marrowby binary (or another program given with its arguments),
-// started with pipes on its standard input and output, for protocol tests.
+// started with pipes on its standard input and output, for protocol tests and
+// the bench's start-up figures.
 class EngineProcess {
 public:
     explicit EngineProcess(const std::vector<std::string>& command = {MARROWBY_BINARY});
@@ -26,6 +27,8 @@ public:
     std::string pendingText(std::chrono::milliseconds wait);
     // Waits for the process to end; its exit status, or -1 on a timeout or a signal.
     int waitExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // The process's peak resident memory in KiB, once waitExit has seen it end.
+    [[nodiscard]] long peakMemoryKiB() const { return peakKiB; }
 
 private:
     bool fillBuffer(std::chrono::steady_clock::time_point deadline);
@@ -35,4 +38,5 @@ private:
     int fromEngine = -1;
     std::string buffer;
     bool outputEnded = false;
+    long peakKiB = 0;
 };
