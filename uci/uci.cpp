@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "board/perft.h"
+#include "uci/move_word.h"
 
 UCI::UCI(LineReader& input, GameStarter startGame) : input(input), startGame(std::move(startGame)), search(board) {}
 
@@ -78,12 +79,14 @@ void UCI::position(const std::string& line) {
         return;
     }
 
-    // The word after the position is "moves"; it is passed over unread.
+    // The word after the position is "moves"; it is passed over unread. A
+    // word that is not a move of the position is skipped, and named so that
+    // an interface's log shows why the games differ.
     words >> word;
     while (words >> word) {
-        if (!isMoveText(word)) continue;
-        const Move move = board.strToMove(word);
-        if (board.moveIsPseudo(move)) board.executeMove(move);
+        const Move move = readMoveWord(board, word);
+        if (move == NOMOVE || !board.executeMove(move))
+            std::cout << "info string skipped move " << word << ": not a legal move in the position" << std::endl;
     }
 }
 
