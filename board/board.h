@@ -94,6 +94,9 @@ public:
     // Appends the pseudo-legal moves of the side to move to out, in the
     // fixed generation order; nothing in a position drawn by rule.
     void gen(MoveList& out) const;
+    // The same moves even in a position drawn by rule, where play goes on
+    // until a player claims the draw.
+    void genIgnoringDraw(MoveList& out) const;
     // The captures and promotions among those moves, in the same order.
     void genCaptures(MoveList& out) const;
     [[nodiscard]] MoveList getAllMoves() const;

@@ -60,6 +60,8 @@ void Board::gen(MoveList& out) const {
     if (!isDraw()) generate<GenerationScope::ALL_MOVES>(out);
 }
 
+void Board::genIgnoringDraw(MoveList& out) const { generate<GenerationScope::ALL_MOVES>(out); }
+
 void Board::genCaptures(MoveList& out) const {
     if (!isDraw()) generate<GenerationScope::CAPTURES_AND_PROMOTIONS>(out);
 }

@@ -5,6 +5,13 @@
 
 #include <cerrno>
 
+namespace {
+
+// Without a descriptor to wake on, how long a wait for a line lasts.
+constexpr int FALLBACK_WAIT_MS = 10;
+
+}  // namespace
+
 LineReader::LineReader(int fd) : fd(fd) {}
 
 bool LineReader::fill() {
@@ -70,10 +77,28 @@ bool LineReader::readWord(std::string& word) {
     return true;
 }
 
-bool LineReader::inputWaiting() {
-    if (next < buffer.size()) return true;
-    if (endOfInput) return false;
-    pollfd request{fd, POLLIN, 0};
-    if (::poll(&request, 1, 0) <= 0 || (request.revents & (POLLIN | POLLHUP)) == 0) return false;
-    return fill();
+std::size_t LineReader::lineEnd() const {
+    const std::size_t end = buffer.find('\n', next);
+    if (end != std::string::npos) return end;
+    return endOfInput && next < buffer.size() ? buffer.size() : std::string::npos;
+}
+
+bool LineReader::peekLine(std::string& line) const {
+    const std::size_t end = lineEnd();
+    if (end == std::string::npos) return false;
+    line.assign(buffer, next, end - next);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+LineReader::Wake LineReader::waitForLine(int otherFd) {
+    for (;;) {
+        if (lineEnd() != std::string::npos) return Wake::LINE;
+        pollfd watched[2] = {{endOfInput ? -1 : fd, POLLIN, 0}, {otherFd, POLLIN, 0}};
+        const int ready = ::poll(watched, 2, otherFd < 0 ? FALLBACK_WAIT_MS : -1);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0 || (watched[1].revents & (POLLIN | POLLHUP)) != 0) return Wake::OTHER;
+        if ((watched[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0 && !fill() && exhausted())
+            return Wake::END_OF_INPUT;
+    }
 }

@@ -14,15 +14,24 @@ public:
     bool readLine(std::string& line);
     // The next word, skipping white space and line ends. False at end of input.
     bool readWord(std::string& word);
-    // True when unread input is buffered or the descriptor has data; never
-    // blocks. End of input is not input.
-    [[nodiscard]] bool inputWaiting();
+    // What ended a wait for a line.
+    enum class Wake { LINE, END_OF_INPUT, OTHER };
+    // Blocks until a whole line is buffered (or input ended after part of
+    // one), input ends, or the other descriptor becomes readable. Once input
+    // has ended, only the other descriptor is watched. A negative descriptor
+    // is not watched; the wait then ends after a short pause instead.
+    [[nodiscard]] Wake waitForLine(int otherFd);
+    // The next whole line without reading it; false when none is buffered.
+    [[nodiscard]] bool peekLine(std::string& line) const;
     // True once the descriptor reported end of input and the buffer is empty.
     [[nodiscard]] bool exhausted() const { return endOfInput && next >= buffer.size(); }
 
 private:
     // Reads once from the descriptor into the buffer; false at end of input.
     bool fill();
+    // Where the next line ends in the buffer; npos when no whole line is
+    // buffered.
+    [[nodiscard]] std::size_t lineEnd() const;
 
     int fd;
     std::string buffer;

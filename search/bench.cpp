@@ -53,7 +53,7 @@ BenchResult runSearchBench(int depth, std::ostream& out) {
         search.stop = false;
         const auto start = std::chrono::steady_clock::now();
         const int searchDepth = depth > 0 ? depth : position.depth;
-        search.iterativeDeepening(board.getTurn(), {searchDepth, 0});
+        search.iterativeDeepening(board.getTurn(), SearchLimits::toDepth(searchDepth));
         result.seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         result.nodes += search.getNodes();
         out << "search depth " << searchDepth << " " << position.fen << ": " << search.getNodes() << " nodes, bestmove "

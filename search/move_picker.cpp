@@ -39,6 +39,8 @@ Move MovePicker::getNextMove() {
             moves.clear();
             if (scope == PickerScope::CAPTURES_AND_PROMOTIONS)
                 board.genCaptures(moves);
+            else if (scope == PickerScope::ROOT)
+                board.genIgnoringDraw(moves);
             else
                 board.gen(moves);
             scoreMoves();

@@ -18,7 +18,8 @@ struct PickerBuffers {
 
 // Which generated moves a picker hands out. Captures and promotions come out
 // in the same order either way, since every one ranks above every quiet move.
-enum class PickerScope : std::uint8_t { ALL_MOVES, CAPTURES_AND_PROMOTIONS };
+// The root's moves are all moves even where a draw by rule could be claimed.
+enum class PickerScope : std::uint8_t { ALL_MOVES, CAPTURES_AND_PROMOTIONS, ROOT };
 
 // Hands out the moves of one node best first: the hash move before anything
 // is generated, then captures and promotions, the two killers, and the other

@@ -37,6 +37,11 @@ constexpr int LMR_DIVISOR_NON_PV = 8;
 constexpr int LMR_THRESHOLD_BASE = 2;
 constexpr int LMR_THIRD_PLY_FACTOR = 3;
 
+// Composed positions with dozens of queens can evaluate beyond any ordinary
+// score; static scores stay below the mate scores and inside the table's
+// 16-bit score.
+constexpr int MAX_STATIC_SCORE = MATE_THRESHOLD - 1;
+
 // A search without a time limit still needs a deadline to compare with.
 constexpr std::chrono::nanoseconds NO_TIME_LIMIT = std::chrono::hours(24);
 
@@ -53,7 +58,10 @@ void Search::iterativeDeepening(int color, const SearchLimits& limits) {
     startTime = Clock::now();
     const std::chrono::nanoseconds budget =
         limits.moveTime > 0 ? std::chrono::nanoseconds(std::chrono::milliseconds(limits.moveTime)) : NO_TIME_LIMIT;
-    deadline = startTime + std::chrono::duration_cast<Clock::duration>(budget);
+    deadline.store((startTime + std::chrono::duration_cast<Clock::duration>(budget)).time_since_epoch().count());
+    nodeLimit = limits.nodes;
+    mateLimit = limits.mate;
+    rootMoves = limits.rootMoves;
     for (MoveList& line : pvLines) line.clear();
     killers.clear();
     historyTable.clear();
@@ -70,6 +78,17 @@ void Search::iterativeDeepening(int color, const SearchLimits& limits) {
     }
 
     stop.exchange(true);
+}
+
+void Search::startClock(int moveTime) {
+    const auto now = Clock::now();
+    deadline.store((now + std::chrono::duration_cast<Clock::duration>(std::chrono::milliseconds(moveTime)))
+                       .time_since_epoch()
+                       .count());
+}
+
+bool Search::rootMoveAllowed(const Move& move) const {
+    return rootMoves.empty() || std::find(rootMoves.begin(), rootMoves.end(), move) != rootMoves.end();
 }
 
 int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNull) {
@@ -102,8 +121,8 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     // Step 6. At the horizon, settle captures and promotions.
     if (depth <= 0) return quiesce(ply, alpha, beta, color);
 
-    // Step 7. Deadline: stop the whole search.
-    if (Clock::now() > deadline) {
+    // Step 7. Deadline or node limit: stop the whole search.
+    if (nodes >= nodeLimit || deadlinePassed()) {
         stop.exchange(true);
         return 0;
     }
@@ -113,8 +132,9 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     ++nodes;
 
     // Step 9. Fifty-move rule and repetition; a checkmate on the move that
-    // completes the fifty moves still wins.
-    if (board.isDraw()) return inCheck && board.isCheckmate() ? -MATE + ply : 0;
+    // completes the fifty moves still wins. The root is played on: its draw
+    // is the opponent's to claim.
+    if (ply > 0 && board.isDraw()) return inCheck && board.isCheckmate() ? -MATE + ply : 0;
 
     // Step 10. Table probe: the stored move is tried first.
     const std::int64_t key = board.getZobristKey();
@@ -156,7 +176,8 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     // promotions, the killers of this ply, then quiet moves by history.
     const Move killer1 = killers.get1(ply);
     const Move killer2 = killers.get2(ply);
-    MovePicker picker(hashMove, killer1, killer2, historyTable, board, pickerBuffers[ply]);
+    MovePicker picker(hashMove, killer1, killer2, historyTable, board, pickerBuffers[ply],
+                      ply == 0 ? PickerScope::ROOT : PickerScope::ALL_MOVES);
 
     // Step 14. Futility: near the horizon, a static score far below alpha
     // means quiet moves are not worth searching. The score is taken when a
@@ -181,6 +202,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     // Step 16. Move loop.
     for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
         assert(board.pieceAt(move.to) != KING);
+        if (ply == 0 && !rootMoveAllowed(move)) continue;
 
         // Step 16a. Futility pruning: skip quiet moves once one move has
         // been searched.
@@ -226,7 +248,14 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
             line.clear();
             line.push_back(move);
             line.append(pvLines[ply + 1]);
-            if (ply == 0) showPv(value);
+            if (ply == 0) {
+                showPv(value);
+                // A mate close enough for "go mate" ends the search.
+                if (mateLimit > 0 && value >= MATE_THRESHOLD && (MATE + 1 - value) / 2 <= mateLimit) {
+                    stop.exchange(true);
+                    return 0;
+                }
+            }
             bestOrdinal = searched;
         }
         if (best >= beta) break;
@@ -262,12 +291,16 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
 }
 
 int Search::quiesce(int ply, int alpha, int beta, int color) {
-    // Step 1. Count the node.
+    // Step 1. Node limit, then count the node.
+    if (nodes >= nodeLimit) {
+        stop.exchange(true);
+        return 0;
+    }
     ++nodes;
 
     // Step 2. Deadline, read every 1,024 nodes: with many pieces en prise
     // the captures alone can outlast any time limit.
-    if ((nodes & (DEADLINE_CHECK_INTERVAL - 1)) == 0 && Clock::now() > deadline) {
+    if ((nodes & (DEADLINE_CHECK_INTERVAL - 1)) == 0 && deadlinePassed()) {
         stop.exchange(true);
         return 0;
     }
@@ -307,7 +340,7 @@ int Search::staticScore(int color) {
     EvalCacheEntry& entry = evalCache[key & (EVAL_CACHE_ENTRIES - 1)];
     if (entry.key != key) {
         entry.key = key;
-        entry.whiteScore = evaluator.getRating(WHITE);
+        entry.whiteScore = std::clamp(evaluator.getRating(WHITE), -MAX_STATIC_SCORE, MAX_STATIC_SCORE);
     }
     return color == WHITE ? entry.whiteScore : -entry.whiteScore;
 }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <iostream>
+#include <limits>
 #include <vector>
 
 #include "board/board.h"
@@ -18,11 +19,23 @@
 // The deepest iteration any search runs.
 inline constexpr int MAX_SEARCH_DEPTH = 64;
 
-// What a search may spend: iterations up to depth, and a time limit in
-// milliseconds when moveTime is positive.
+// What a search may spend; it ends at the first limit reached. Iterations up
+// to depth; a time limit in milliseconds when moveTime is positive; a node
+// count; and, when mate is positive, the first report of a mate in at most
+// that many moves. With rootMoves given, the root searches only those.
 struct SearchLimits {
     int depth = MAX_SEARCH_DEPTH;
     int moveTime = 0;
+    std::int64_t nodes = std::numeric_limits<std::int64_t>::max();
+    int mate = 0;
+    std::vector<Move> rootMoves;
+
+    // Iterations up to depth and nothing else.
+    [[nodiscard]] static SearchLimits toDepth(int depth) {
+        SearchLimits limits;
+        limits.depth = depth;
+        return limits;
+    }
 };
 
 // Principal variation search with quiescence under iterative deepening. The
@@ -38,6 +51,9 @@ public:
     // Searches depth 1, 2, ... for color, the side to move, within the
     // limits. The caller clears stop first; the search sets it when it ends.
     void iterativeDeepening(int color, const SearchLimits& limits);
+    // Gives a running search a time limit counted from now, as "ponderhit"
+    // does for a search started without one. Safe from another thread.
+    void startClock(int moveTime);
 
     // Negamax score of the board for color, the side to move, searched depth
     // plies deep at distance ply from the root, within the window alpha..beta.
@@ -65,6 +81,12 @@ private:
 
     // Records the root's new best line and writes its info line.
     void showPv(int score);
+    // Whether the root may play the move: every move unless the limits list
+    // the root's moves.
+    [[nodiscard]] bool rootMoveAllowed(const Move& move) const;
+    [[nodiscard]] bool deadlinePassed() const {
+        return Clock::now().time_since_epoch().count() > deadline.load(std::memory_order_relaxed);
+    }
     // The evaluator's score for color, remembered by position key: the
     // search asks for the same positions again and again (each iteration,
     // futility and quiescence at one node, transpositions).
@@ -100,6 +122,12 @@ private:
     int currentDepth = 0;
     int selDepth = 0;
     Clock::time_point startTime{};
-    // No deadline until a search sets one, so that pvs can be called directly.
-    Clock::time_point deadline = Clock::time_point::max();
+    // The deadline in ticks of the clock; no deadline until a search sets
+    // one, so that pvs can be called directly. "ponderhit" sets it from the
+    // command thread.
+    std::atomic<Clock::rep> deadline{std::numeric_limits<Clock::rep>::max()};
+    // The current search's limits beyond depth and time.
+    std::int64_t nodeLimit = std::numeric_limits<std::int64_t>::max();
+    int mateLimit = 0;
+    std::vector<Move> rootMoves;
 };

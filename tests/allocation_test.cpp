@@ -53,7 +53,7 @@ TEST(Allocation, HotPathsReuseTheirBuffers) {
     EXPECT_EQ(allocationsOnceWarm([&] {
                   search.clear();
                   search.stop = false;
-                  search.iterativeDeepening(WHITE, {5, 0});
+                  search.iterativeDeepening(WHITE, SearchLimits::toDepth(5));
               }),
               0);
 }

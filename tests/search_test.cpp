@@ -32,7 +32,7 @@ TEST(Search, SignatureOfFixedDepthSearches) {
         board = Board(fen);
         search.clear();
         search.stop = false;
-        search.iterativeDeepening(board.getTurn(), {depth, 0});
+        search.iterativeDeepening(board.getTurn(), SearchLimits::toDepth(depth));
         total += search.getNodes();
     }
     EXPECT_EQ(total, 138981);
@@ -53,7 +53,7 @@ TEST(Search, DiagnosticsReport) {
     for (const auto& [fen, depth] : {std::pair{"k7/8/2K5/8/8/8/8/7R w - - 0 1", 2}, {MIDDLEGAME, 5}}) {
         board = Board(fen);
         search.stop = false;
-        search.iterativeDeepening(board.getTurn(), {depth, 0});
+        search.iterativeDeepening(board.getTurn(), SearchLimits::toDepth(depth));
         report();
     }
     report();

@@ -1,19 +1,36 @@
-#include <chrono>
+#include <algorithm>
 #include <iostream>
-#include <mutex>
+#include <sstream>
+#include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "search/search.h"
+#include "uci/move_word.h"
 #include "uci/time_control.h"
 #include "uci/uci.h"
 
 namespace {
 
+// The legal moves among the words after "searchmoves", in their order; none
+// when no word names one, and the root then searches every move.
+std::vector<Move> legalRootMoves(const Board& position, const std::vector<std::string>& words) {
+    Board board = position;
+    std::vector<Move> moves;
+    for (const std::string& word : words) {
+        const Move move = readMoveWord(board, word);
+        if (move != NOMOVE && board.moveIsLegal(move) && std::find(moves.begin(), moves.end(), move) == moves.end())
+            moves.push_back(move);
+    }
+    return moves;
+}
+
 // The move to answer when the search reports none: the first legal move in
-// the position as given, worked out on a copy because testing moves reorders
-// piece lists.
-Move fallbackMove(const Board& position) {
+// the position as given (the first of the root's moves, when they are
+// listed), worked out on a copy because testing moves reorders piece lists.
+Move fallbackMove(const Board& position, const std::vector<Move>& rootMoves) {
+    if (!rootMoves.empty()) return rootMoves.front();
     Board board = position;
     return board.firstLegalMove();
 }
@@ -30,24 +47,30 @@ void sendBestMove(Move best, Move ponder) {
     std::cout << std::endl;
 }
 
+[[nodiscard]] bool isPonderHit(const std::string& line) {
+    std::istringstream words(line);
+    std::string command;
+    return words >> command && command == "ponderhit";
+}
+
 }  // namespace
 
 void UCI::go(const std::string& line) {
     const int side = board.getTurn();
     const TimeControl control = readTimeControl(line, side);
-    const Move fallback = fallbackMove(board);
+    SearchLimits limits = control.limits;
+    limits.rootMoves = legalRootMoves(board, control.searchMoves);
+    const Move fallback = fallbackMove(board, limits.rootMoves);
 
     search.stop.exchange(false);
     searchFinished = false;
+    searchEnded.drain();
     std::thread worker;
     try {
-        worker = std::thread([this, side, limits = control.limits] {
+        worker = std::thread([this, side, &limits] {
             search.iterativeDeepening(side, limits);
-            {
-                const std::lock_guard lock(searchMutex);
-                searchFinished = true;
-            }
-            searchEnded.notify_one();
+            searchFinished = true;
+            searchEnded.signal();
         });
     } catch (const std::system_error& error) {
         std::cout << "info string cannot start the search: " << error.what() << std::endl;
@@ -55,20 +78,33 @@ void UCI::go(const std::string& line) {
         return;
     }
 
-    // Sleep on the condition variable, waking at least every 100 ms to see
-    // whether input has arrived. Any input line ends the search, and so does
-    // the end of input when nothing else would. A search without a limit
-    // answers only then, even when it has finished before.
-    {
-        std::unique_lock lock(searchMutex);
-        for (;;) {
-            if (searchFinished && !control.untilStopped) break;
-            if (input.inputWaiting() || (control.untilStopped && input.exhausted())) {
-                search.stop.exchange(true);
-                break;
-            }
-            searchEnded.wait_for(lock, std::chrono::milliseconds(100));
+    // Wait on the input and the search at once. Any input line ends the
+    // search, except "ponderhit" during a ponder search, which starts its
+    // clock. A search without a limit, and a ponder search, answer only when
+    // a line ends them (or the input ends), even when finished before.
+    bool pondering = control.ponder;
+    for (;;) {
+        const bool waitsForLine = control.untilStopped || pondering;
+        if (searchFinished && !waitsForLine) break;
+        if (waitsForLine && input.exhausted()) {
+            search.stop.exchange(true);
+            break;
         }
+        const LineReader::Wake wake = input.waitForLine(searchEnded.readFd());
+        if (wake == LineReader::Wake::OTHER) {
+            searchEnded.drain();
+            continue;
+        }
+        if (wake == LineReader::Wake::END_OF_INPUT) continue;
+        std::string next;
+        if (pondering && input.peekLine(next) && isPonderHit(next)) {
+            input.readLine(next);
+            pondering = false;
+            if (control.moveTime > 0) search.startClock(control.moveTime);
+            continue;
+        }
+        search.stop.exchange(true);
+        break;
     }
     worker.join();
 

@@ -2,72 +2,105 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <sstream>
+#include <string_view>
+#include <utility>
 
 #include "core/types.h"
+#include "uci/move_word.h"
 
 namespace {
 
-enum class Read { Value, Missing, NotANumber };
+// The clock's share of the move when "movestogo" is not given.
+constexpr int DEFAULT_MOVES_TO_GO = 24;
+// Time kept in hand on every move, and the budget at or below which half the
+// time is kept instead.
+constexpr std::int64_t RESERVE_MS = 100;
+constexpr std::int64_t HALVED_UP_TO_MS = 2 * RESERVE_MS;
 
-// Reads an int from the stream as a stream does: it stops at the first
-// character that cannot continue the number, a value that is not a number
-// reads as 0 and an out-of-range one as the nearest int.
-Read readInt(std::istringstream& words, int& target) {
+// Reads the number after a keyword as a stream does: it stops at the first
+// character that cannot continue the number, so "600xyz" gives 600 and
+// leaves "xyz" as the next word. A value out of range reads as the nearest
+// one, a word that is not a number as 0 (and stays to be read as a word).
+// Nothing at the end of the line.
+std::optional<std::int64_t> readNumber(std::istringstream& words) {
     words >> std::ws;
-    if (words.eof()) return Read::Missing;
-    words >> target;
-    return words.fail() ? Read::NotANumber : Read::Value;
+    if (words.eof()) return std::nullopt;
+    std::int64_t value = 0;
+    words >> value;
+    words.clear();
+    return value;
+}
+
+[[nodiscard]] int toInt(std::int64_t value) {
+    return static_cast<int>(
+        std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// The budget of a move that may take up to the given milliseconds.
+[[nodiscard]] int budgetOf(std::int64_t moveTime) {
+    if (moveTime <= 0) return 1;
+    if (moveTime > HALVED_UP_TO_MS) return toInt(moveTime - RESERVE_MS);
+    return static_cast<int>(std::max<std::int64_t>(moveTime / 2, 1));
 }
 
 }  // namespace
 
 TimeControl readTimeControl(const std::string& line, int side) {
-    int remaining[2] = {0, 0};
-    int increment[2] = {0, 0};
-    int movesToGo = 24;
-    int maxDepth = MAX_SEARCH_DEPTH;
-    bool depthMode = false;
+    TimeControl control;
+    using Number = std::optional<std::int64_t>;
+    Number wtime, btime, winc, binc, movesToGo, moveTime, depth, nodes, mate;
+    const std::pair<std::string_view, Number*> numberWords[] = {
+        {"wtime", &wtime},       {"btime", &btime}, {"winc", &winc},   {"binc", &binc}, {"movestogo", &movesToGo},
+        {"movetime", &moveTime}, {"depth", &depth}, {"nodes", &nodes}, {"mate", &mate}};
+    bool depthWord = false;
     bool infinite = false;
-    bool moverClockGiven = false;
 
     std::istringstream words(line);
-    for (std::string word; words >> word;) {
-        int* target = nullptr;
-        if (word == "infinite") {
-            depthMode = infinite = true;
-        } else if (word == "depth") {
-            depthMode = true;
-            target = &maxDepth;
-        } else if (word == "wtime" || word == "btime") {
-            target = &remaining[word == "wtime" ? WHITE : BLACK];
-        } else if (word == "winc" || word == "binc") {
-            target = &increment[word == "winc" ? WHITE : BLACK];
-        } else if (word == "movestogo") {
-            target = &movesToGo;
-        } else if (word == "movetime") {
-            target = &remaining[side];
+    std::string word;
+    words >> word;
+    // unread: word holds a word that ended a list of search moves.
+    for (bool unread = false; unread || words >> word;) {
+        unread = false;
+        if (word == "infinite") infinite = true;
+        if (word == "ponder") control.ponder = true;
+        // "depth" at the end of the line, without its value, still asks for
+        // the deepest search.
+        if (word == "depth") depthWord = true;
+        if (word == "searchmoves") {
+            while ((unread = static_cast<bool>(words >> word)) && isMoveWord(word)) control.searchMoves.push_back(word);
+            continue;
         }
-        if (target == nullptr) continue;
-
-        const Read read = readInt(words, *target);
-        if (read == Read::Missing) break;
-        if (target == &remaining[side]) moverClockGiven = true;
-        if (read == Read::NotANumber) break;
-        if (word == "movetime") movesToGo = 1;
+        for (const auto& [keyword, target] : numberWords)
+            if (word == keyword)
+                if (const Number value = readNumber(words)) *target = value;
     }
 
-    if (depthMode) return {{std::clamp(maxDepth, 1, MAX_SEARCH_DEPTH), 0}, infinite};
-    // Without the mover's clock nothing limits the search but new input.
-    if (!moverClockGiven) return {{MAX_SEARCH_DEPTH, 0}, true};
+    SearchLimits& limits = control.limits;
+    if (depth) limits.depth = toInt(std::clamp<std::int64_t>(*depth, 1, MAX_SEARCH_DEPTH));
+    if (nodes) limits.nodes = std::max<std::int64_t>(*nodes, 1);
+    if (mate) {
+        // A mate in N moves shows within 2N plies.
+        limits.mate = toInt(std::clamp<std::int64_t>(*mate, 1, MAX_SEARCH_DEPTH));
+        limits.depth = std::min(limits.depth, 2 * limits.mate);
+    }
 
-    const std::int64_t clock = remaining[side];
-    std::int64_t moveTime = clock / std::max(movesToGo, 1) + increment[side];
-    moveTime = std::min(moveTime, clock);
-    const auto timed = [](std::int64_t milliseconds) {
-        return TimeControl{{MAX_SEARCH_DEPTH, static_cast<int>(milliseconds)}, false};
-    };
-    if (moveTime <= 0) return timed(1);
-    if (moveTime > 200) return timed(moveTime - 100);
-    return timed(std::max<std::int64_t>(moveTime / 2, 1));
+    // Times are milliseconds in the range of an int.
+    const auto milliseconds = [](const Number& value) { return toInt(value.value_or(0)); };
+    std::optional<int> budget;
+    if (const Number& clock = side == WHITE ? wtime : btime; clock) {
+        const std::int64_t remaining = milliseconds(clock);
+        const std::int64_t share = remaining / std::max<std::int64_t>(movesToGo.value_or(DEFAULT_MOVES_TO_GO), 1) +
+                                   milliseconds(side == WHITE ? winc : binc);
+        budget = budgetOf(std::min(share, remaining));
+    }
+    if (moveTime) budget = std::min(budget.value_or(std::numeric_limits<int>::max()), budgetOf(milliseconds(moveTime)));
+    control.moveTime = budget.value_or(0);
+    if (!control.ponder) limits.moveTime = control.moveTime;
+
+    // Without any limit nothing but new input ends the search.
+    control.untilStopped = infinite || !(budget || depthWord || nodes || mate);
+    return control;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 
 #include "board/board.h"
 #include "core/line_reader.h"
+#include "core/wake_pipe.h"
 #include "search/search.h"
 
 // The command loop: reads one line at a time and runs the command its first
@@ -39,9 +39,8 @@ private:
     GameStarter startGame;
     Board board;
     Search search;
-    // The search thread sets searchFinished under searchMutex and notifies
-    // searchEnded; go waits on them.
-    std::mutex searchMutex;
-    std::condition_variable searchEnded;
-    bool searchFinished = false;
+    // The search thread sets searchFinished and signals searchEnded; go
+    // waits on the pipe and the input at once.
+    std::atomic<bool> searchFinished{false};
+    WakePipe searchEnded;
 };
