@@ -58,7 +58,10 @@ void Search::iterativeDeepening(int color, const SearchLimits& limits) {
     startTime = Clock::now();
     const std::chrono::nanoseconds budget =
         limits.moveTime > 0 ? std::chrono::nanoseconds(std::chrono::milliseconds(limits.moveTime)) : NO_TIME_LIMIT;
-    deadline.store((startTime + std::chrono::duration_cast<Clock::duration>(budget)).time_since_epoch().count());
+    // A clock that "ponderhit" started before this search got going stands.
+    Clock::rep unset = NO_DEADLINE;
+    deadline.compare_exchange_strong(
+        unset, (startTime + std::chrono::duration_cast<Clock::duration>(budget)).time_since_epoch().count());
     nodeLimit = limits.nodes;
     mateLimit = limits.mate;
     rootMoves = limits.rootMoves;
@@ -77,6 +80,7 @@ void Search::iterativeDeepening(int color, const SearchLimits& limits) {
         if (stop.load()) break;
     }
 
+    deadline.store(NO_DEADLINE);
     stop.exchange(true);
 }
 

@@ -51,9 +51,12 @@ public:
     // Searches depth 1, 2, ... for color, the side to move, within the
     // limits. The caller clears stop first; the search sets it when it ends.
     void iterativeDeepening(int color, const SearchLimits& limits);
-    // Gives a running search a time limit counted from now, as "ponderhit"
-    // does for a search started without one. Safe from another thread.
+    // Gives a search started without a time limit one, counted from now, as
+    // "ponderhit" does. Safe from another thread while the search runs; a
+    // caller that may call it after the search ended calls clearClock
+    // before the next search.
     void startClock(int moveTime);
+    void clearClock() { deadline.store(NO_DEADLINE); }
 
     // Negamax score of the board for color, the side to move, searched depth
     // plies deep at distance ply from the root, within the window alpha..beta.
@@ -122,10 +125,11 @@ private:
     int currentDepth = 0;
     int selDepth = 0;
     Clock::time_point startTime{};
-    // The deadline in ticks of the clock; no deadline until a search sets
-    // one, so that pvs can be called directly. "ponderhit" sets it from the
-    // command thread.
-    std::atomic<Clock::rep> deadline{std::numeric_limits<Clock::rep>::max()};
+    // The deadline in ticks of the clock. Between searches there is none, so
+    // that pvs can be called directly; each search sets its own unless
+    // startClock came first, from the command thread.
+    static constexpr Clock::rep NO_DEADLINE = std::numeric_limits<Clock::rep>::max();
+    std::atomic<Clock::rep> deadline{NO_DEADLINE};
     // The current search's limits beyond depth and time.
     std::int64_t nodeLimit = std::numeric_limits<std::int64_t>::max();
     int mateLimit = 0;

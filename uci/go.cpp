@@ -63,6 +63,7 @@ void UCI::go(const std::string& line) {
     const Move fallback = fallbackMove(board, limits.rootMoves);
 
     search.stop.exchange(false);
+    search.clearClock();
     searchFinished = false;
     searchEnded.drain();
     std::thread worker;
