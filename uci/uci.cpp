@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "board/perft.h"
+#include "core/version.h"
 #include "uci/move_word.h"
 
 UCI::UCI(LineReader& input, GameStarter startGame) : input(input), startGame(std::move(startGame)), search(board) {}
@@ -43,7 +44,7 @@ bool UCI::execute(const std::string& line) {
 }
 
 void UCI::uci(const std::string&) {
-    std::cout << "id name Marrowby 1.4.2" << std::endl;
+    std::cout << "id name Marrowby " << ENGINE_VERSION << std::endl;
     std::cout << "id author Pellowen" << std::endl;
     std::cout << "uciok" << std::endl;
 }
