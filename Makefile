@@ -1,3 +1,6 @@
+# make         build the optimised engine with CXX (default g++): build/engine-<compiler>/marrowby,
+#              copied to EXE when given (make -j EXE=<path> CXX=<compiler>); ARCH=native optimises
+#              for this machine's processor (any -march value works), the default runs anywhere
 # make run    build the engine (Release) and start it
 # make test   build and run every test
 # make bench  print perft, evaluation and search speed, start-up time and peak memory
@@ -5,7 +8,9 @@
 # make format  format the sources as .clang-format says (make test checks it)
 # make fuzz   run each fuzz target of fuzz/ for a fixed number of inputs
 # make valgrind  a short engine session under valgrind's memcheck
-# make install   install the engine binary under PREFIX (default /usr/local)
+# make install   install the engine, its polyglot configuration and manual page under PREFIX (default /usr/local)
+# make uninstall remove what make install puts under PREFIX
+# make package   build a Debian package in build/package (the engine in /usr/games)
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 RELEASE_DIR := build/release
@@ -13,47 +18,75 @@ TEST_DIR := build/test
 SANITIZE_DIR := build/sanitize
 THREADS_DIR := build/threads
 FUZZ_DIR := build/fuzz
+PACKAGE_DIR := build/package
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+ARCH ?=
+EXE ?=
+# One build directory per compiler and instruction set, so that builds with
+# g++ and clang++ do not share one.
+ENGINE_DIR := build/engine-$(notdir $(lastword $(CXX)))$(if $(ARCH),-$(ARCH))
 
-.PHONY: run test bench perft-suite release deps format format-check test-checked test-sanitize test-threads fuzz \
-	valgrind install
+.DEFAULT_GOAL := engine
+.PHONY: engine run test bench perft-suite release format format-check test-checked test-sanitize test-threads fuzz \
+	valgrind install-build install uninstall package
 
-deps:
-	@scripts/ensure-deps.sh
+# The build engine-testing frameworks and packagers run: only a C++20 compiler,
+# CMake and make are needed, and a warning of their compiler does not stop it.
+# The sub-build gets its own job count rather than this make's job server.
+engine:
+	@CXX="$(CXX)" scripts/ensure-deps.sh engine
+	@cmake -S . -B $(ENGINE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER="$(CXX)" \
+		-DMARROWBY_ARCH="$(ARCH)" -DMARROWBY_WERROR=OFF -DMARROWBY_TESTS=OFF >/dev/null
+	@MAKEFLAGS= cmake --build $(ENGINE_DIR) -j $(JOBS) --target marrowby
+ifneq ($(EXE),)
+	@mkdir -p "$(dir $(abspath $(EXE)))" && cp $(ENGINE_DIR)/marrowby "$(abspath $(EXE))"
+	@echo "Engine: $(abspath $(EXE))"
+else
+	@echo "Engine: $(ENGINE_DIR)/marrowby"
+endif
 
-release: deps
-	@cmake -S . -B $(RELEASE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF >/dev/null
+RELEASE_CONFIGURE = cmake -S . -B $(RELEASE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF >/dev/null
+
+release:
+	@scripts/ensure-deps.sh engine
+	@$(RELEASE_CONFIGURE)
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)
 
 # The sources follow .clang-format; the tests fail on code that does not.
-SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+# Listed without git, so that a tree from an archive checks them too.
+SOURCES = $(shell find . -path ./build -prune -o -path './.*' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print)
 
-format: deps
-	@clang-format -i $(SOURCES)
+format:
+	@scripts/ensure-deps.sh format
+	@clang-format -i $(or $(SOURCES),$(error no sources found))
 
-format-check: deps
-	@clang-format --dry-run -Werror $(SOURCES)
+format-check:
+	@scripts/ensure-deps.sh format
+	@clang-format --dry-run -Werror $(or $(SOURCES),$(error no sources found))
 
 run: release
 	@$(RELEASE_DIR)/marrowby
 
 test: format-check test-checked test-sanitize test-threads
 
-test-checked: deps
+test-checked:
+	@scripts/ensure-deps.sh test
 	@cmake -S . -B $(TEST_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Checked >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 	@ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
 # AddressSanitizer and UndefinedBehaviorSanitizer over the same tests; the
 # perft suites stop at smaller counts there to keep the run short.
-test-sanitize: deps
+test-sanitize:
+	@scripts/ensure-deps.sh test
 	@cmake -S . -B $(SANITIZE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Debug -DMARROWBY_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	@MARROWBY_PERFT_LIMIT=20000 ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
 # ThreadSanitizer over the tests that run searches on their own thread.
-test-threads: deps
+test-threads:
+	@scripts/ensure-deps.sh test
 	@cmake -S . -B $(THREADS_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Debug -DMARROWBY_TSAN=ON >/dev/null
 	@cmake --build $(THREADS_DIR) -j $(JOBS)
 	@TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(THREADS_DIR) --output-on-failure -R '^Pipes\.|Transcript'
@@ -94,5 +127,28 @@ valgrind:
 	@cmake --build $(TEST_DIR) -j $(JOBS) --target marrowby
 	@scripts/valgrind-session.sh $(TEST_DIR)/marrowby
 
-install: release
-	@cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+# Builds only what it installs.
+install-build:
+	@scripts/ensure-deps.sh engine
+	@$(RELEASE_CONFIGURE)
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target marrowby manual_page
+
+install: install-build
+	@cmake --install $(RELEASE_DIR) --prefix $(abspath $(PREFIX))
+
+# Removes under PREFIX the files that make install puts there: the file list
+# comes from an install into an empty staging directory.
+uninstall: install-build
+	@staged=$$(mktemp -d) && trap 'rm -rf "$$staged"' EXIT && \
+		DESTDIR=$$staged cmake --install $(RELEASE_DIR) --prefix $(abspath $(PREFIX)) >/dev/null && \
+		(cd $$staged && find . ! -type d) | sed 's|^\.||' | while read -r file; do rm -fv "$$file"; done
+	@[ ! -d $(abspath $(PREFIX))/share/marrowby ] || rmdir --ignore-fail-on-non-empty $(abspath $(PREFIX))/share/marrowby
+
+# A Debian package: the engine in /usr/games as Debian places its engines, the
+# polyglot configuration in /usr/share/marrowby, the manual page marrowby(6).
+package:
+	@scripts/ensure-deps.sh package
+	@cmake -S . -B $(PACKAGE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_WERROR=OFF \
+		-DMARROWBY_TESTS=OFF -DMARROWBY_INSTALL_BINDIR=games -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target marrowby manual_page
+	@cd $(PACKAGE_DIR) && cpack -G DEB

@@ -1,46 +1,89 @@
 #!/usr/bin/env bash
-# Installs what the build needs on Debian when it is missing: a C++20 compiler,
-# CMake, Ninja, GoogleTest, clang-format and polyglot (the xboard adapter the
-# tests play a game through). Uses apt-get as root, or sudo when available.
-#   scripts/ensure-deps.sh            what the build and the tests need
-#   scripts/ensure-deps.sh fuzz       and clang with libFuzzer, for make fuzz
-#   scripts/ensure-deps.sh valgrind   and valgrind, for make valgrind
+# Installs on Debian what a make target needs and the machine lacks, with
+# apt-get as root or through sudo. Without either, names the apt-get command to
+# run and fails. Asks for nothing already present.
+#   scripts/ensure-deps.sh engine     a C++20 compiler (CXX, else g++), CMake and make
+#   scripts/ensure-deps.sh format     clang-format
+#   scripts/ensure-deps.sh test       the engine's and GoogleTest, clang-format and
+#                                     polyglot (the xboard adapter a test plays through)
+#   scripts/ensure-deps.sh fuzz       the engine's and clang with libFuzzer
+#   scripts/ensure-deps.sh valgrind   the engine's and GoogleTest and valgrind
+#   scripts/ensure-deps.sh package    the engine's and dpkg-dev (dependencies of the package)
+# Several targets may be given at once.
 set -euo pipefail
 
 missing=()
-command -v g++ >/dev/null 2>&1 || missing+=(g++)
-command -v cmake >/dev/null 2>&1 || missing+=(cmake)
-command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
-command -v make >/dev/null 2>&1 || missing+=(make)
-[ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
-command -v clang-format >/dev/null 2>&1 || missing+=(clang-format)
-[ -x /usr/games/polyglot ] || [ -x /usr/bin/polyglot ] || missing+=(polyglot)
-for extra in "$@"; do
-    case "$extra" in
+need() { [[ " ${missing[*]} " == *" $1 "* ]] || missing+=("$1"); }
+
+# The Debian package of a compiler command: g++-12 comes with g++-12, clang++-16
+# with clang-16.
+compiler_package() {
+    case "$1" in
+        *clang++*) local name=${1##*/}; echo "clang${name#clang++}" ;;
+        *g++*) echo "${1##*/}" ;;
+        *) echo g++ ;;
+    esac
+}
+
+engine() {
+    local compiler=${CXX:-g++}
+    command -v "${compiler%% *}" >/dev/null 2>&1 || need "$(compiler_package "$compiler")"
+    command -v cmake >/dev/null 2>&1 || need cmake
+    command -v make >/dev/null 2>&1 || need make
+}
+gtest() { [ -f /usr/include/gtest/gtest.h ] || need libgtest-dev; }
+format() { command -v clang-format >/dev/null 2>&1 || need clang-format; }
+
+[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package ..." >&2; exit 2; }
+for target in "$@"; do
+    case "$target" in
+        engine) engine ;;
+        format) format ;;
+        test)
+            engine
+            gtest
+            format
+            [ -x /usr/games/polyglot ] || [ -x /usr/bin/polyglot ] || need polyglot
+            ;;
         fuzz)
-            command -v clang++ >/dev/null 2>&1 || missing+=(clang)
+            engine
+            command -v clang++ >/dev/null 2>&1 || need clang
             # libFuzzer comes with clang's runtime libraries.
             compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-$(uname -m).a" >/dev/null ||
-                missing+=(libclang-rt-dev)
+                need libclang-rt-dev
             ;;
-        valgrind) command -v valgrind >/dev/null 2>&1 || missing+=(valgrind) ;;
-        *) echo "unknown extra: $extra (fuzz or valgrind)" >&2; exit 2 ;;
+        valgrind)
+            engine
+            gtest
+            command -v valgrind >/dev/null 2>&1 || need valgrind
+            ;;
+        package)
+            engine
+            command -v dpkg-shlibdeps >/dev/null 2>&1 || need dpkg-dev
+            ;;
+        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind or package)" >&2; exit 2 ;;
     esac
 done
 
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing missing packages: ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then
-    apt_get=(apt-get)
-elif command -v sudo >/dev/null 2>&1; then
-    apt_get=(sudo apt-get)
-else
-    echo "Please install as root: apt-get install --no-install-recommends ${missing[*]}" >&2
-    exit 1
-fi
-export DEBIAN_FRONTEND=noninteractive
-"${apt_get[@]}" update -q
 # Without recommended packages: polyglot recommends chess engines, which the
 # build neither needs nor wants.
-"${apt_get[@]}" install -y -q --no-install-recommends "${missing[@]}"
+install_command="apt-get install --no-install-recommends ${missing[*]}"
+if ! command -v apt-get >/dev/null 2>&1; then
+    echo "Missing: ${missing[*]} (Debian package names; on Debian: $install_command)" >&2
+    exit 1
+fi
+if [ "$(id -u)" -eq 0 ]; then
+    apt_get=(apt-get)
+elif command -v sudo >/dev/null 2>&1 && { sudo -n true 2>/dev/null || [ -t 0 ]; }; then
+    # sudo asks for a password only where someone can type it.
+    apt_get=(sudo apt-get)
+else
+    echo "Missing: ${missing[*]}. As root, run: $install_command" >&2
+    exit 1
+fi
+echo "Installing missing packages: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${apt_get[@]}" update -q
+"${apt_get[@]}" install -y -q --no-install-recommends "${missing[@]}" </dev/null
