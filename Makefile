@@ -10,7 +10,7 @@
 # make valgrind  a short engine session under valgrind's memcheck
 # make install   install the engine, its polyglot configuration and manual page under PREFIX (default /usr/local)
 # make uninstall remove what make install puts under PREFIX
-# make package   build a Debian package in build/package (the engine in /usr/games)
+# make package   build a Debian package in build/package (the engine in /usr/games) with CXX and ARCH as make
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 RELEASE_DIR := build/release
@@ -33,11 +33,15 @@ ENGINE_DIR := build/engine-$(notdir $(lastword $(CXX)))$(if $(ARCH),-$(ARCH))
 
 # The build engine-testing frameworks and packagers run: only a C++20 compiler,
 # CMake and make are needed, and a warning of their compiler does not stop it.
+# make package installs from the same build directory, the binary in games/.
+ENGINE_CONFIGURE = cmake -S . -B $(ENGINE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	-DCMAKE_CXX_COMPILER="$(CXX)" -DMARROWBY_ARCH="$(ARCH)" -DMARROWBY_WERROR=OFF -DMARROWBY_TESTS=OFF \
+	-DMARROWBY_INSTALL_BINDIR=games -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+
 # The sub-build gets its own job count rather than this make's job server.
 engine:
 	@CXX="$(CXX)" scripts/ensure-deps.sh engine
-	@cmake -S . -B $(ENGINE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER="$(CXX)" \
-		-DMARROWBY_ARCH="$(ARCH)" -DMARROWBY_WERROR=OFF -DMARROWBY_TESTS=OFF >/dev/null
+	@$(ENGINE_CONFIGURE)
 	@MAKEFLAGS= cmake --build $(ENGINE_DIR) -j $(JOBS) --target marrowby
 ifneq ($(EXE),)
 	@mkdir -p "$(dir $(abspath $(EXE)))" && cp $(ENGINE_DIR)/marrowby "$(abspath $(EXE))"
@@ -147,8 +151,7 @@ uninstall: install-build
 # A Debian package: the engine in /usr/games as Debian places its engines, the
 # polyglot configuration in /usr/share/marrowby, the manual page marrowby(6).
 package:
-	@scripts/ensure-deps.sh package
-	@cmake -S . -B $(PACKAGE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_WERROR=OFF \
-		-DMARROWBY_TESTS=OFF -DMARROWBY_INSTALL_BINDIR=games -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target marrowby manual_page
-	@cd $(PACKAGE_DIR) && cpack -G DEB
+	@CXX="$(CXX)" scripts/ensure-deps.sh package
+	@$(ENGINE_CONFIGURE)
+	@MAKEFLAGS= cmake --build $(ENGINE_DIR) -j $(JOBS) --target marrowby manual_page
+	@cpack -G DEB --config $(ENGINE_DIR)/CPackConfig.cmake -B $(PACKAGE_DIR)
