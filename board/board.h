@@ -58,6 +58,16 @@ constexpr auto LINE_STEP = [] {
 // Bishops, rooks and queens repeat their steps until blocked.
 [[nodiscard]] constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }
 
+[[nodiscard]] constexpr bool isDiagonalStep(int step) { return step == 15 || step == 17 || step == -15 || step == -17; }
+
+// The legal moves of a position, with the castling moves and en passant
+// captures among them.
+struct MoveCounts {
+    int moves = 0;
+    int castles = 0;
+    int passants = 0;
+};
+
 constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 class Board {
@@ -100,6 +110,11 @@ public:
     // The captures and promotions among those moves, in the same order.
     void genCaptures(MoveList& out) const;
     [[nodiscard]] MoveList getAllMoves() const;
+    // Counts the legal moves of the side to move without making them; none
+    // in a position drawn by rule. The piece lists end as making and taking
+    // back every generated move would leave them: each captured piece, and
+    // each pawn with a legal promotion, moves to the end of its list.
+    [[nodiscard]] MoveCounts countLegalMoves();
     // The first legal move in generation order by the rules of play, even in
     // a position drawn by rule (such a draw is claimed, so play may go on);
     // NOMOVE when the side to move has none. Testing a capture moves the
@@ -160,6 +175,14 @@ private:
     // king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
     void putPiece(int square, int type, int color);
+    // What countLegalMoves needs of the king of the side to move.
+    struct KingSafety;
+    [[nodiscard]] KingSafety kingSafety() const;
+    template <int type>
+    [[nodiscard]] int countPieceMoves(const KingSafety& safety);
+    [[nodiscard]] int countPawnMoves(const KingSafety& safety);
+    [[nodiscard]] int countKingMoves();
+    [[nodiscard]] int countCastlings();
 
     // The piece-list changes. listSlot finds a square in its list at once.
     // Appends the square at the end of its list.
@@ -177,6 +200,15 @@ private:
         list.squares[slot] = last;
         listSlot[last] = static_cast<std::int8_t>(slot);
         list.squares[list.count] = NO_SQUARE;
+    }
+    // Moves a square to the end of its list, as erasing and inserting it
+    // again does.
+    void listSendToEnd(int square) {
+        const int color = colorBoard[square];
+        const int type = pieceBoard[square];
+        if (listSlot[square] == pieceList[color][type].count - 1) return;
+        listErase(color, type, square);
+        listInsert(color, type, square);
     }
     // Replaces a square in place.
     void listReplace(int color, int type, int from, int to) {

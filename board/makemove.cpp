@@ -20,8 +20,6 @@ constexpr auto CASTLE_MASK = [] {
     return mask;
 }();
 
-[[nodiscard]] constexpr bool isDiagonalStep(int step) { return step == 15 || step == 17 || step == -15 || step == -17; }
-
 }  // namespace
 
 bool Board::sideToMoveInCheck() {
@@ -44,10 +42,7 @@ bool Board::keepsKingSafe(const Move& move) {
     // The full legality test would have moved a captured piece to the end of
     // its list; a refused capture does the same here, so that the order of
     // later generation does not depend on which test answered.
-    if (!safe && pieceBoard[move.to] != EMPTY) {
-        listErase(colorBoard[move.to], pieceBoard[move.to], move.to);
-        listInsert(colorBoard[move.to], pieceBoard[move.to], move.to);
-    }
+    if (!safe && pieceBoard[move.to] != EMPTY) listSendToEnd(move.to);
     return safe;
 }
 

@@ -9,6 +9,13 @@ Perft::Perft(Board& board, int depth) : board(board), perftDepth(depth) { assert
 void Perft::perft(int ply) {
     ++plyNodes[ply];
     if (perftDepth <= ply) return;
+    if (perftDepth == ply + 1) {
+        const MoveCounts counts = board.countLegalMoves();
+        plyNodes[ply + 1] += counts.moves;
+        plyCastles[ply + 1] += counts.castles;
+        plyPassants[ply + 1] += counts.passants;
+        return;
+    }
 
     MoveList& moves = moveBuffers[ply];
     moves.clear();

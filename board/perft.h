@@ -7,7 +7,7 @@
 
 // Walks the tree of legal moves to a fixed depth and counts, per ply, the
 // positions reached and the castling moves and en passant captures that led
-// there. Every leaf is made and taken back.
+// there. The moves of the last ply are counted, not made.
 class Perft {
 public:
     static constexpr int MAX_DEPTH = 29;

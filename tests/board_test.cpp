@@ -124,6 +124,36 @@ TEST(Board, InvariantsHoldThroughoutAWalk) {
     }
 }
 
+void makeEveryMove(Board& board, int depth) {
+    if (depth == 0) return;
+    for (const Move& move : board.getAllMoves())
+        if (board.executeMove(move)) {
+            makeEveryMove(board, depth - 1);
+            board.undoMove();
+        }
+}
+
+// Perft counts its last ply without making the moves, yet leaves the piece
+// lists, whose order is the order of generation, in the order the walk that
+// makes and takes back every move leaves them.
+TEST(Board, PerftLeavesPieceListsAsTheWalkThatMakesEveryMove) {
+    for (const auto& positions : {suite("perftsuite.epd"), suite("perft-edge.epd")}) {
+        for (const SuitePosition& position : positions) {
+            for (const int depth : {1, 2, 3}) {
+                Board counted(position.fen), walked(position.fen);
+                Perft(counted, depth).perft(0);
+                makeEveryMove(walked, depth);
+                for (const int color : {WHITE, BLACK})
+                    for (int type = PAWN; type <= KING; ++type) {
+                        const PieceList &a = counted.pieces(color, type), &b = walked.pieces(color, type);
+                        ASSERT_TRUE(std::equal(a.squares, a.squares + 16, b.squares, b.squares + 16))
+                            << position.fen << " depth " << depth << " colour " << color << " type " << type;
+                    }
+            }
+        }
+    }
+}
+
 // Table moves come from the generator in whatever position stored them, so
 // after a key collision a move of another position is offered: it must be
 // accepted exactly when the generator produces it here.
