@@ -60,6 +60,29 @@ constexpr auto LINE_STEP = [] {
 
 [[nodiscard]] constexpr bool isDiagonalStep(int step) { return step == 15 || step == 17 || step == -15 || step == -17; }
 
+// The squares of each colour's pieces, one bit per square (row * 8 + file),
+// grouped by how the pieces move: perft carries them from a position to the
+// positions after its moves rather than collecting them from the lists anew.
+struct PieceSets {
+    std::uint64_t all[2] = {};
+    std::uint64_t pawns[2] = {};
+    std::uint64_t knights[2] = {};
+    std::uint64_t diagonals[2] = {};  // bishops and queens
+    std::uint64_t straights[2] = {};  // rooks and queens
+    std::uint64_t kings[2] = {};
+
+    // Adds the piece on the square when absent, removes it when present.
+    void toggle(int color, int type, int square) {
+        const std::uint64_t bit = std::uint64_t{1} << ((square + (square & 7)) >> 1);
+        all[color] ^= bit;
+        if (type == PAWN) pawns[color] ^= bit;
+        if (type == KNIGHT) knights[color] ^= bit;
+        if (type == BISHOP || type == QUEEN) diagonals[color] ^= bit;
+        if (type == ROOK || type == QUEEN) straights[color] ^= bit;
+        if (type == KING) kings[color] ^= bit;
+    }
+};
+
 // The legal moves of a position, with the castling moves and en passant
 // captures among them.
 struct MoveCounts {
@@ -114,7 +137,10 @@ public:
     // in a position drawn by rule. The piece lists end as making and taking
     // back every generated move would leave them: each captured piece, and
     // each pawn with a legal promotion, moves to the end of its list.
-    [[nodiscard]] MoveCounts countLegalMoves();
+    [[nodiscard]] MoveCounts countLegalMoves(const PieceSets& sets);
+    [[nodiscard]] PieceSets pieceSets() const;
+    // The sets of the position before the last move made, changed by that move.
+    [[nodiscard]] PieceSets pieceSetsAfterLastMove(const PieceSets& before) const;
     // The first legal move in generation order by the rules of play, even in
     // a position drawn by rule (such a draw is claimed, so play may go on);
     // NOMOVE when the side to move has none. Testing a capture moves the
@@ -175,14 +201,14 @@ private:
     // king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
     void putPiece(int square, int type, int color);
-    // What countLegalMoves needs of the king of the side to move.
-    struct KingSafety;
-    [[nodiscard]] KingSafety kingSafety() const;
+    // What countLegalMoves needs to know of the position.
+    struct CountingFacts;
+    [[nodiscard]] CountingFacts countingFacts(const PieceSets& sets) const;
     template <int type>
-    [[nodiscard]] int countPieceMoves(const KingSafety& safety);
-    [[nodiscard]] int countPawnMoves(const KingSafety& safety);
-    [[nodiscard]] int countKingMoves();
-    [[nodiscard]] int countCastlings();
+    [[nodiscard]] int countPieceMoves(const CountingFacts& facts);
+    [[nodiscard]] int countPawnMoves(const CountingFacts& facts);
+    [[nodiscard]] int countKingMoves(const CountingFacts& facts);
+    [[nodiscard]] int countCastlings(const CountingFacts& facts);
 
     // The piece-list changes. listSlot finds a square in its list at once.
     // Appends the square at the end of its list.

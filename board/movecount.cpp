@@ -1,114 +1,227 @@
 #include <array>
+#include <bit>
+#include <cassert>
 #include <cstdint>
 
 #include "board/board.h"
 
 namespace {
 
-// A set of on-board squares, one bit per square (row * 8 + file).
+// A set of on-board squares, one bit per square: bit row * 8 + file, so
+// that a step of s on the 0x88 board moves a bit the same way as s does a
+// square, and the nearest square along a step of positive s is the lowest bit.
 using SquareBits = std::uint64_t;
 
-[[nodiscard]] constexpr SquareBits squareBit(int square) { return SquareBits{1} << ((square + (square & 7)) >> 1); }
+[[nodiscard]] constexpr int bitOf(int square) { return (square + (square & 7)) >> 1; }
+[[nodiscard]] constexpr int squareOf(int bit) { return bit + (bit & 56); }
+[[nodiscard]] constexpr SquareBits squareBit(int square) { return SquareBits{1} << bitOf(square); }
+
+// The number of squares in a set, added up bit pairs, nibbles and bytes at
+// a time: the build targets processors without a population-count
+// instruction, where std::popcount is a library call.
+[[nodiscard]] constexpr int countSquares(SquareBits squares) {
+    constexpr SquareBits EVEN_BITS = 0x5555555555555555;
+    constexpr SquareBits BIT_PAIRS = 0x3333333333333333;
+    constexpr SquareBits NIBBLES = 0x0f0f0f0f0f0f0f0f;
+    constexpr SquareBits BYTE_ONES = 0x0101010101010101;
+    constexpr int TOP_BYTE = 56;
+    squares -= (squares >> 1) & EVEN_BITS;
+    squares = (squares & BIT_PAIRS) + ((squares >> 2) & BIT_PAIRS);
+    squares = (squares + (squares >> 4)) & NIBBLES;
+    return static_cast<int>((squares * BYTE_ONES) >> TOP_BYTE);
+}
 
 constexpr SquareBits EVERY_SQUARE = ~SquareBits{0};
+constexpr SquareBits FILE_A = 0x0101010101010101;
+constexpr SquareBits FILE_H = FILE_A << 7;
+[[nodiscard]] constexpr SquareBits rowBits(int row) { return SquareBits{0xff} << (row * 8); }
 
-// Whether a knight crosses the difference attacker - target + 119 in one step.
-constexpr auto KNIGHT_REACH = [] {
-    std::array<bool, 240> reach{};
-    for (const int step : PIECE_STEPS[KNIGHT]) reach[119 - step] = true;
+// The squares a step reaches from a square, one or (sliding) all the way to
+// the edge, indexed by step + STEP_BIAS and bit.
+constexpr int STEP_BIAS = 17;
+constexpr auto RAYS = [] {
+    std::array<std::array<SquareBits, 64>, 2 * STEP_BIAS + 1> rays{};
+    for (const int step : PIECE_STEPS[QUEEN])
+        for (int bit = 0; bit < 64; ++bit)
+            for (int square = squareOf(bit) + step; onBoard(square); square += step)
+                rays[step + STEP_BIAS][bit] |= squareBit(square);
+    return rays;
+}();
+
+// The squares one step of the piece type reaches from each square.
+template <int type>
+constexpr auto STEP_REACH = [] {
+    std::array<SquareBits, 64> reach{};
+    for (int bit = 0; bit < 64; ++bit)
+        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
+            if (onBoard(squareOf(bit) + PIECE_STEPS[type][d]))
+                reach[bit] |= squareBit(squareOf(bit) + PIECE_STEPS[type][d]);
     return reach;
 }();
 
+// The squares from which a pawn of the colour attacks each square.
+constexpr auto PAWN_ATTACKERS = [] {
+    std::array<std::array<SquareBits, 64>, 2> attackers{};
+    for (const int color : {WHITE, BLACK})
+        for (int bit = 0; bit < 64; ++bit)
+            for (const int side : {-1, 1})
+                if (const int from = squareOf(bit) - pawnForward(color) + side; onBoard(from))
+                    attackers[color][bit] |= squareBit(from);
+    return attackers;
+}();
+
+// The squares a slider reaches from a square along a step, up to and with
+// the first occupied one.
+[[nodiscard]] inline SquareBits slide(int step, int bit, SquareBits occupied) {
+    const SquareBits ray = RAYS[step + STEP_BIAS][bit];
+    const SquareBits blockers = ray & occupied;
+    if (blockers == 0) return ray;
+    const int nearest = step > 0 ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers);
+    return ray & ~RAYS[step + STEP_BIAS][nearest];
+}
+
+// The steps in the order of the enemy sliders' lines, for the attack test.
+constexpr int DIAGONAL_STEPS[4] = {15, 17, -17, -15};
+constexpr int STRAIGHT_STEPS[4] = {16, -1, 1, -16};
+
 }  // namespace
 
-// The pieces of the side to move pinned to their king, and the squares a
-// move other than the king's must reach: every square out of check, the
-// checker and the squares between it and the king in single check, none in
-// double check.
-struct Board::KingSafety {
-    int king;
-    SquareBits pinned;
-    SquareBits evasions;
-    bool inCheck;
+// What counting the moves of the side to move needs: the occupied squares,
+// the enemy pieces by how they attack, the pieces pinned to the king, and
+// the squares a move other than the king's must reach (every square out of
+// check, the checker and the squares between it and the king in single
+// check, none in double check).
+struct Board::CountingFacts {
+    SquareBits own = 0;
+    SquareBits enemy = 0;
+    SquareBits enemyPawns = 0;
+    SquareBits enemyKnights = 0;
+    SquareBits enemyDiagonals = 0;
+    SquareBits enemyStraights = 0;
+    SquareBits enemyKing = 0;
+    SquareBits ownPawns = 0;
+    SquareBits pinned = 0;
+    SquareBits evasions = 0;
+    int king = 0;
+    bool inCheck = false;
 
-    // Whether a piece, not the king, may go from from to to.
-    [[nodiscard]] bool allows(int from, int to) const {
-        if ((evasions & squareBit(to)) == 0) return false;
-        return (pinned & squareBit(from)) == 0 || LINE_STEP[to - king + 119] == LINE_STEP[from - king + 119];
+    // The squares the piece on from may go to as far as its king is concerned.
+    [[nodiscard]] SquareBits targets(int from) const {
+        const SquareBits allowed = evasions & ~own;
+        if ((pinned & squareBit(from)) == 0) return allowed;
+        return allowed & RAYS[LINE_STEP[from - king + 119] + STEP_BIAS][bitOf(king)];
     }
-    // Whether every pseudo-legal move of the piece on from is legal.
-    [[nodiscard]] bool frees(int from) const { return !inCheck && (pinned & squareBit(from)) == 0; }
+    // Whether a piece of the enemy attacks the square with these squares occupied.
+    [[nodiscard]] bool attacked(int bit, int us, SquareBits occupied) const {
+        if ((STEP_REACH<KNIGHT>[bit] & enemyKnights) != 0 || (PAWN_ATTACKERS[us ^ 1][bit] & enemyPawns) != 0 ||
+            (STEP_REACH<KING>[bit] & enemyKing) != 0)
+            return true;
+        for (const int step : DIAGONAL_STEPS)
+            if ((slide(step, bit, occupied) & enemyDiagonals) != 0) return true;
+        for (const int step : STRAIGHT_STEPS)
+            if ((slide(step, bit, occupied) & enemyStraights) != 0) return true;
+        return false;
+    }
 };
 
-Board::KingSafety Board::kingSafety() const {
+PieceSets Board::pieceSets() const {
+    PieceSets sets;
+    for (const int color : {WHITE, BLACK})
+        for (int type = PAWN; type <= KING; ++type) {
+            const PieceList& list = pieceList[color][type];
+            for (int i = 0; i < list.count; ++i) sets.toggle(color, type, list.squares[i]);
+        }
+    return sets;
+}
+
+PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
+    assert(!undoStack.empty());
+    const UndoRecord& record = undoStack.back();
+    const Move& move = record.move;
+    const int mover = turn ^ 1;
+    PieceSets sets = before;
+    if (!onBoard(move.from)) return sets;
+    const int placed = pieceBoard[move.to];
+    sets.toggle(mover, move.has(PROMOTION) ? PAWN : placed, move.from);
+    sets.toggle(mover, placed, move.to);
+    if (record.captured != EMPTY) sets.toggle(turn, record.captured, move.to);
+    if (move.has(ENPASSANT)) sets.toggle(turn, PAWN, move.to - pawnForward(mover));
+    if (move.has(CASTLE)) {
+        const CastlingRight& rook = *castlingRightTo(move.to);
+        sets.toggle(mover, ROOK, rook.rookFrom);
+        sets.toggle(mover, ROOK, rook.rookTo);
+    }
+    return sets;
+}
+
+Board::CountingFacts Board::countingFacts(const PieceSets& sets) const {
     const int us = turn;
     const int them = us ^ 1;
-    const int king = kingSquare(us);
-    KingSafety safety{king, 0, 0, false};
-    int checkers = 0;
+    CountingFacts facts;
+    facts.king = kingSquare(us);
+    facts.own = sets.all[us];
+    facts.ownPawns = sets.pawns[us];
+    facts.enemy = sets.all[them];
+    facts.enemyPawns = sets.pawns[them];
+    facts.enemyKnights = sets.knights[them];
+    facts.enemyDiagonals = sets.diagonals[them];
+    facts.enemyStraights = sets.straights[them];
+    facts.enemyKing = sets.kings[them];
 
     // Only an enemy slider on a line through the king can check along it or
     // pin a piece to it.
-    for (const int type : {BISHOP, ROOK, QUEEN}) {
-        const PieceList& list = pieceList[them][type];
-        for (int i = 0; i < list.count; ++i) {
-            const int slider = list.squares[i];
-            const int step = LINE_STEP[slider - king + 119];
-            if (step == 0 || (type != QUEEN && isDiagonalStep(step) != (type == BISHOP))) continue;
-            int blocker = NO_SQUARE;
-            int blockers = 0;
-            SquareBits line = squareBit(slider);
-            for (int square = king + step; square != slider; square += step) {
-                line |= squareBit(square);
-                if (colorBoard[square] != EMPTY && ++blockers == 1) blocker = square;
-            }
-            if (blockers == 0) {
-                ++checkers;
-                safety.evasions = line;
-            } else if (blockers == 1 && colorBoard[blocker] == us) {
-                safety.pinned |= squareBit(blocker);
-            }
+    const int king = facts.king;
+    const int kingBit = bitOf(king);
+    const SquareBits occupied = facts.own | facts.enemy;
+    int checkers = 0;
+    SquareBits evasions = 0;
+    for (const int step : PIECE_STEPS[QUEEN]) {
+        const SquareBits lineSliders = isDiagonalStep(step) ? facts.enemyDiagonals : facts.enemyStraights;
+        const SquareBits ray = RAYS[step + STEP_BIAS][kingBit];
+        if ((ray & lineSliders) == 0) continue;
+        const SquareBits reach = slide(step, kingBit, occupied);
+        if ((reach & lineSliders) != 0) {
+            ++checkers;
+            evasions = reach;
+            continue;
         }
+        const SquareBits blocker = reach & facts.own;
+        if (blocker != 0 && (slide(step, kingBit, occupied & ~blocker) & lineSliders) != 0) facts.pinned |= blocker;
     }
-    const PieceList& knights = pieceList[them][KNIGHT];
-    for (int i = 0; i < knights.count; ++i) {
-        if (!KNIGHT_REACH[knights.squares[i] - king + 119]) continue;
+    if (const SquareBits knights = STEP_REACH<KNIGHT>[kingBit] & facts.enemyKnights; knights != 0) {
+        checkers += countSquares(knights);
+        evasions = knights;
+    }
+    if (const SquareBits pawns = PAWN_ATTACKERS[them][kingBit] & facts.enemyPawns; pawns != 0) {
         ++checkers;
-        safety.evasions = squareBit(knights.squares[i]);
+        evasions = pawns;
     }
-    for (const int from : {king + pawnForward(us) - 1, king + pawnForward(us) + 1}) {
-        if (!onBoard(from) || pieceBoard[from] != PAWN || colorBoard[from] != them) continue;
-        ++checkers;
-        safety.evasions = squareBit(from);
-    }
-
-    safety.inCheck = checkers != 0;
-    if (checkers == 0) safety.evasions = EVERY_SQUARE;
-    if (checkers > 1) safety.evasions = 0;
-    return safety;
+    facts.inCheck = checkers != 0;
+    facts.evasions = checkers == 0 ? EVERY_SQUARE : checkers == 1 ? evasions : 0;
+    return facts;
 }
 
-MoveCounts Board::countLegalMoves() {
+MoveCounts Board::countLegalMoves(const PieceSets& sets) {
     MoveCounts counts;
     if (isDraw()) return counts;
-    const KingSafety safety = kingSafety();
+    const CountingFacts facts = countingFacts(sets);
     // In generation order, so that captured pieces reach the ends of their
     // lists in the order the walk that makes every move sends them there.
-    counts.moves += countPawnMoves(safety);
-    counts.moves += countPieceMoves<KNIGHT>(safety);
-    counts.moves += countPieceMoves<BISHOP>(safety);
-    counts.moves += countPieceMoves<ROOK>(safety);
-    counts.moves += countPieceMoves<QUEEN>(safety);
-    counts.moves += countKingMoves();
-    if (!safety.inCheck) counts.castles = countCastlings();
+    counts.moves += countPawnMoves(facts);
+    counts.moves += countPieceMoves<KNIGHT>(facts);
+    counts.moves += countPieceMoves<BISHOP>(facts);
+    counts.moves += countPieceMoves<ROOK>(facts);
+    counts.moves += countPieceMoves<QUEEN>(facts);
+    counts.moves += countKingMoves(facts);
+    if (!facts.inCheck) counts.castles = countCastlings(facts);
     counts.moves += counts.castles;
 
     // En passant captures are rare: the full test plays each on the squares.
     if (epSquare != NO_SQUARE) {
         const int file = fileOf(epSquare);
         const int behind = -pawnForward(turn);
-        for (const int from : {file != 0 ? epSquare + behind - 1 : NO_SQUARE,
-                               file != 7 ? epSquare + behind + 1 : NO_SQUARE}) {
+        for (const int from :
+             {file != 0 ? epSquare + behind - 1 : NO_SQUARE, file != 7 ? epSquare + behind + 1 : NO_SQUARE}) {
             if (from == NO_SQUARE || pieceBoard[from] != PAWN || colorBoard[from] != turn) continue;
             const Move capture{static_cast<std::int8_t>(from), static_cast<std::int8_t>(epSquare), 0,
                                CAPTURE | ENPASSANT | PAWNMOVE};
@@ -119,35 +232,59 @@ MoveCounts Board::countLegalMoves() {
     return counts;
 }
 
-int Board::countPawnMoves(const KingSafety& safety) {
+int Board::countPawnMoves(const CountingFacts& facts) {
     const int us = turn;
     const int them = us ^ 1;
     const int forward = pawnForward(us);
     const int promotionRow = us == WHITE ? 1 : 6;
     const int startRow = us == WHITE ? 6 : 1;
-    // A pawn with a legal promotion goes to the end of its own list once
-    // the loop over that list is done.
+    const SquareBits pawns = facts.ownPawns;
+    const SquareBits empty = ~(facts.own | facts.enemy);
+    const SquareBits onPromotionRow = pawns & rowBits(promotionRow);
+    const PieceList& list = pieceList[us][PAWN];
+
+    // The advances and captures of all pawns at once; the first step moves
+    // a bit by 8, a capture towards file a by 9 or 7.
+    const auto ahead = [us](SquareBits squares, int files) {
+        return us == WHITE ? squares >> (8 - files) : squares << (8 + files);
+    };
+    const SquareBits towardsA = ahead(pawns & ~FILE_A, -1) & facts.enemy;
+    const SquareBits towardsH = ahead(pawns & ~FILE_H, 1) & facts.enemy;
+    // Each captured piece goes to the end of its list in generation order.
+    if ((towardsA | towardsH) != 0) {
+        for (int i = 0; i < list.count; ++i) {
+            const int from = list.squares[i];
+            if (fileOf(from) != 0 && colorBoard[from + forward - 1] == them) listSendToEnd(from + forward - 1);
+            if (fileOf(from) != 7 && colorBoard[from + forward + 1] == them) listSendToEnd(from + forward + 1);
+        }
+    }
+
+    if ((facts.pinned & pawns) == 0 && onPromotionRow == 0) {
+        const SquareBits oneStep = ahead(pawns, 0) & empty;
+        const SquareBits twoSteps = ahead(oneStep & rowBits(startRow + (forward > 0 ? 1 : -1)), 0) & empty;
+        // Advances reach empty squares, captures enemy ones: only the two
+        // captures can share a square.
+        return countSquares((oneStep | twoSteps | towardsA) & facts.evasions) + countSquares(towardsH & facts.evasions);
+    }
+
+    // A pinned pawn or one about to promote is counted on its own; a pawn
+    // with a legal promotion goes to the end of its own list once the loop
+    // over that list is done.
     int promoted[8];
     int promotions = 0;
     int count = 0;
-    const PieceList& pawns = pieceList[us][PAWN];
-    for (int i = 0; i < pawns.count; ++i) {
-        const int from = pawns.squares[i];
+    for (int i = 0; i < list.count; ++i) {
+        const int from = list.squares[i];
         const int file = fileOf(from);
-        const bool free = safety.frees(from);
+        const SquareBits targets = facts.targets(from);
+        const auto allowed = [&](int to) { return (targets & squareBit(to)) != 0; };
         int moves = 0;
-        if (file != 0 && colorBoard[from + forward - 1] == them) {
-            listSendToEnd(from + forward - 1);
-            moves += free || safety.allows(from, from + forward - 1);
-        }
-        if (file != 7 && colorBoard[from + forward + 1] == them) {
-            listSendToEnd(from + forward + 1);
-            moves += free || safety.allows(from, from + forward + 1);
-        }
+        if (file != 0 && colorBoard[from + forward - 1] == them) moves += allowed(from + forward - 1);
+        if (file != 7 && colorBoard[from + forward + 1] == them) moves += allowed(from + forward + 1);
         if (colorBoard[from + forward] == EMPTY) {
-            moves += free || safety.allows(from, from + forward);
+            moves += allowed(from + forward);
             if (rowOf(from) == startRow && colorBoard[from + 2 * forward] == EMPTY)
-                moves += free || safety.allows(from, from + 2 * forward);
+                moves += allowed(from + 2 * forward);
         }
         if (rowOf(from) == promotionRow) {
             // Each step to the last row is four promotions.
@@ -161,49 +298,53 @@ int Board::countPawnMoves(const KingSafety& safety) {
 }
 
 template <int type>
-int Board::countPieceMoves(const KingSafety& safety) {
-    const int them = turn ^ 1;
+int Board::countPieceMoves(const CountingFacts& facts) {
+    const SquareBits occupied = facts.own | facts.enemy;
     const PieceList& list = pieceList[turn][type];
     int count = 0;
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
-        const bool free = safety.frees(from);
-        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
-            const int step = PIECE_STEPS[type][d];
-            for (int to = from + step; (to & 0x88) == 0; to += step) {
-                const int color = colorBoard[to];
-                if (color == EMPTY) {
-                    count += free || safety.allows(from, to);
-                    if constexpr (!isSlider(type)) break;
-                    continue;
-                }
-                if (color == them) {
-                    listSendToEnd(to);
-                    count += free || safety.allows(from, to);
-                }
-                break;
+        const int bit = bitOf(from);
+        SquareBits reach = 0;
+        if constexpr (isSlider(type)) {
+            for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
+                const SquareBits line = slide(PIECE_STEPS[type][d], bit, occupied);
+                reach |= line;
+                // Each captured piece goes to the end of its list in generation order.
+                if (const SquareBits victim = line & facts.enemy; victim != 0)
+                    listSendToEnd(squareOf(std::countr_zero(victim)));
             }
+        } else {
+            reach = STEP_REACH<type>[bit];
+            if ((reach & facts.enemy) != 0)
+                for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
+                    if (const int to = from + PIECE_STEPS[type][d]; onBoard(to) && (facts.enemy & squareBit(to)) != 0)
+                        listSendToEnd(to);
         }
+        count += countSquares(reach & facts.targets(from));
     }
     return count;
 }
 
-int Board::countKingMoves() {
-    const int from = kingSquare(turn);
+int Board::countKingMoves(const CountingFacts& facts) {
+    const int from = facts.king;
+    const SquareBits withoutKing = (facts.own | facts.enemy) & ~squareBit(from);
     int count = 0;
     for (const int step : PIECE_STEPS[KING]) {
         const int to = from + step;
         if ((to & 0x88) != 0 || colorBoard[to] == turn) continue;
         if (colorBoard[to] != EMPTY) listSendToEnd(to);
-        count += kingStepIsSafe(to);
+        count += !facts.attacked(bitOf(to), turn, withoutKing);
     }
     return count;
 }
 
-int Board::countCastlings() {
+int Board::countCastlings(const CountingFacts& facts) {
+    const SquareBits occupied = facts.own | facts.enemy;
     int count = 0;
     for (const CastlingRight& right : CASTLING_RIGHTS)
         if (right.color == turn && (castling & right.bit) != 0 && castlingPathIsEmpty(right))
-            count += !attack(right.mustBeSafe[0], turn ^ 1) && !attack(right.mustBeSafe[1], turn ^ 1);
+            count += !facts.attacked(bitOf(right.mustBeSafe[0]), turn, occupied) &&
+                     !facts.attacked(bitOf(right.mustBeSafe[1]), turn, occupied);
     return count;
 }

@@ -10,23 +10,36 @@ void Perft::perft(int ply) {
     ++plyNodes[ply];
     if (perftDepth <= ply) return;
     if (perftDepth == ply + 1) {
-        const MoveCounts counts = board.countLegalMoves();
-        plyNodes[ply + 1] += counts.moves;
-        plyCastles[ply + 1] += counts.castles;
-        plyPassants[ply + 1] += counts.passants;
+        countLastPly(board.pieceSets());
         return;
     }
 
     MoveList& moves = moveBuffers[ply];
     moves.clear();
     board.gen(moves);
+    // One ply above the last, the piece sets of each position made follow
+    // from those of this one.
+    const bool lastButOne = perftDepth == ply + 2;
+    const PieceSets sets = lastButOne ? board.pieceSets() : PieceSets{};
     for (const Move& move : moves) {
         if (!board.executeMove(move)) continue;
         if (move.has(CASTLE)) ++plyCastles[ply + 1];
         if (move.has(ENPASSANT)) ++plyPassants[ply + 1];
-        perft(ply + 1);
+        if (lastButOne) {
+            ++plyNodes[ply + 1];
+            countLastPly(board.pieceSetsAfterLastMove(sets));
+        } else {
+            perft(ply + 1);
+        }
         board.undoMove();
     }
+}
+
+void Perft::countLastPly(const PieceSets& sets) {
+    const MoveCounts counts = board.countLegalMoves(sets);
+    plyNodes[perftDepth] += counts.moves;
+    plyCastles[perftDepth] += counts.castles;
+    plyPassants[perftDepth] += counts.passants;
 }
 
 void Perft::diagnostics(std::ostream& out) const {

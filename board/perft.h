@@ -22,6 +22,9 @@ public:
     [[nodiscard]] std::uint64_t passantsAt(int ply) const { return plyPassants[ply]; }
 
 private:
+    // Adds the moves of the position on the board to the last ply's counts.
+    void countLastPly(const PieceSets& sets);
+
     Board& board;
     int perftDepth;
     std::uint64_t plyNodes[MAX_DEPTH + 1] = {};
