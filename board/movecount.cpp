@@ -1,6 +1,7 @@
 #include <array>
 #include <bit>
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 
 #include "board/board.h"
@@ -71,14 +72,35 @@ constexpr auto PAWN_ATTACKERS = [] {
 }();
 
 // The squares a slider reaches from a square along a step, up to and with
-// the first occupied one.
+// the first occupied one. The last square of the board in the step's
+// direction stands in for a missing blocker: no ray goes on from it.
 [[nodiscard]] inline SquareBits slide(int step, int bit, SquareBits occupied) {
+    constexpr SquareBits FIRST_SQUARE = 1;
+    constexpr SquareBits LAST_SQUARE = SquareBits{1} << 63;
     const SquareBits ray = RAYS[step + STEP_BIAS][bit];
     const SquareBits blockers = ray & occupied;
-    if (blockers == 0) return ray;
-    const int nearest = step > 0 ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers);
+    const int nearest =
+        step > 0 ? std::countr_zero(blockers | LAST_SQUARE) : 63 - std::countl_zero(blockers | FIRST_SQUARE);
     return ray & ~RAYS[step + STEP_BIAS][nearest];
 }
+
+// The squares a slider of the type reaches from each square on an empty board.
+template <int type>
+constexpr auto LINES = [] {
+    std::array<SquareBits, 64> lines{};
+    for (int bit = 0; bit < 64; ++bit)
+        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) lines[bit] |= RAYS[PIECE_STEPS[type][d] + STEP_BIAS][bit];
+    return lines;
+}();
+
+// The squares of each castling's path that must be empty.
+constexpr auto CASTLING_PATHS = [] {
+    std::array<SquareBits, CASTLING_RIGHTS.size()> paths{};
+    for (std::size_t i = 0; i < CASTLING_RIGHTS.size(); ++i)
+        for (const int square : CASTLING_RIGHTS[i].mustBeEmpty)
+            if (square != NO_SQUARE) paths[i] |= squareBit(square);
+    return paths;
+}();
 
 // The steps in the order of the enemy sliders' lines, for the attack test.
 constexpr int DIAGONAL_STEPS[4] = {15, 17, -17, -15};
@@ -102,12 +124,13 @@ struct Board::CountingFacts {
     SquareBits ownPawns = 0;
     SquareBits pinned = 0;
     SquareBits evasions = 0;
+    // The evasions not occupied by the side to move.
+    SquareBits allowed = 0;
     int king = 0;
     bool inCheck = false;
 
     // The squares the piece on from may go to as far as its king is concerned.
     [[nodiscard]] SquareBits targets(int from) const {
-        const SquareBits allowed = evasions & ~own;
         if ((pinned & squareBit(from)) == 0) return allowed;
         return allowed & RAYS[LINE_STEP[from - king + 119] + STEP_BIAS][bitOf(king)];
     }
@@ -116,10 +139,12 @@ struct Board::CountingFacts {
         if ((STEP_REACH<KNIGHT>[bit] & enemyKnights) != 0 || (PAWN_ATTACKERS[us ^ 1][bit] & enemyPawns) != 0 ||
             (STEP_REACH<KING>[bit] & enemyKing) != 0)
             return true;
-        for (const int step : DIAGONAL_STEPS)
-            if ((slide(step, bit, occupied) & enemyDiagonals) != 0) return true;
-        for (const int step : STRAIGHT_STEPS)
-            if ((slide(step, bit, occupied) & enemyStraights) != 0) return true;
+        if ((LINES<BISHOP>[bit] & enemyDiagonals) != 0)
+            for (const int step : DIAGONAL_STEPS)
+                if ((slide(step, bit, occupied) & enemyDiagonals) != 0) return true;
+        if ((LINES<ROOK>[bit] & enemyStraights) != 0)
+            for (const int step : STRAIGHT_STEPS)
+                if ((slide(step, bit, occupied) & enemyStraights) != 0) return true;
         return false;
     }
 };
@@ -175,18 +200,20 @@ Board::CountingFacts Board::countingFacts(const PieceSets& sets) const {
     const SquareBits occupied = facts.own | facts.enemy;
     int checkers = 0;
     SquareBits evasions = 0;
-    for (const int step : PIECE_STEPS[QUEEN]) {
-        const SquareBits lineSliders = isDiagonalStep(step) ? facts.enemyDiagonals : facts.enemyStraights;
-        const SquareBits ray = RAYS[step + STEP_BIAS][kingBit];
-        if ((ray & lineSliders) == 0) continue;
-        const SquareBits reach = slide(step, kingBit, occupied);
-        if ((reach & lineSliders) != 0) {
+    for (SquareBits sliders =
+             (LINES<BISHOP>[kingBit] & facts.enemyDiagonals) | (LINES<ROOK>[kingBit] & facts.enemyStraights);
+         sliders != 0; sliders &= sliders - 1) {
+        const int slider = std::countr_zero(sliders);
+        const int step = LINE_STEP[squareOf(slider) - king + 119];
+        // The slider's square and the squares between it and the king.
+        const SquareBits line = RAYS[step + STEP_BIAS][kingBit] & ~RAYS[step + STEP_BIAS][slider];
+        const SquareBits blockers = line & occupied & ~(SquareBits{1} << slider);
+        if (blockers == 0) {
             ++checkers;
-            evasions = reach;
-            continue;
+            evasions = line;
+        } else if ((blockers & (blockers - 1)) == 0 && (blockers & facts.own) != 0) {
+            facts.pinned |= blockers;
         }
-        const SquareBits blocker = reach & facts.own;
-        if (blocker != 0 && (slide(step, kingBit, occupied & ~blocker) & lineSliders) != 0) facts.pinned |= blocker;
     }
     if (const SquareBits knights = STEP_REACH<KNIGHT>[kingBit] & facts.enemyKnights; knights != 0) {
         checkers += countSquares(knights);
@@ -198,6 +225,7 @@ Board::CountingFacts Board::countingFacts(const PieceSets& sets) const {
     }
     facts.inCheck = checkers != 0;
     facts.evasions = checkers == 0 ? EVERY_SQUARE : checkers == 1 ? evasions : 0;
+    facts.allowed = facts.evasions & ~facts.own;
     return facts;
 }
 
@@ -328,23 +356,26 @@ int Board::countPieceMoves(const CountingFacts& facts) {
 
 int Board::countKingMoves(const CountingFacts& facts) {
     const int from = facts.king;
+    const SquareBits reach = STEP_REACH<KING>[bitOf(from)] & ~facts.own;
+    // Each captured piece goes to the end of its list in generation order.
+    if ((reach & facts.enemy) != 0)
+        for (const int step : PIECE_STEPS[KING])
+            if (const int to = from + step; onBoard(to) && colorBoard[to] == (turn ^ 1)) listSendToEnd(to);
     const SquareBits withoutKing = (facts.own | facts.enemy) & ~squareBit(from);
     int count = 0;
-    for (const int step : PIECE_STEPS[KING]) {
-        const int to = from + step;
-        if ((to & 0x88) != 0 || colorBoard[to] == turn) continue;
-        if (colorBoard[to] != EMPTY) listSendToEnd(to);
-        count += !facts.attacked(bitOf(to), turn, withoutKing);
-    }
+    for (SquareBits targets = reach; targets != 0; targets &= targets - 1)
+        count += !facts.attacked(std::countr_zero(targets), turn, withoutKing);
     return count;
 }
 
 int Board::countCastlings(const CountingFacts& facts) {
     const SquareBits occupied = facts.own | facts.enemy;
     int count = 0;
-    for (const CastlingRight& right : CASTLING_RIGHTS)
-        if (right.color == turn && (castling & right.bit) != 0 && castlingPathIsEmpty(right))
+    for (std::size_t i = 0; i < CASTLING_RIGHTS.size(); ++i) {
+        const CastlingRight& right = CASTLING_RIGHTS[i];
+        if (right.color == turn && (castling & right.bit) != 0 && (CASTLING_PATHS[i] & occupied) == 0)
             count += !facts.attacked(bitOf(right.mustBeSafe[0]), turn, occupied) &&
                      !facts.attacked(bitOf(right.mustBeSafe[1]), turn, occupied);
+    }
     return count;
 }
