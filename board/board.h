@@ -61,25 +61,17 @@ constexpr auto LINE_STEP = [] {
 [[nodiscard]] constexpr bool isDiagonalStep(int step) { return step == 15 || step == 17 || step == -15 || step == -17; }
 
 // The squares of each colour's pieces, one bit per square (row * 8 + file),
-// grouped by how the pieces move: perft carries them from a position to the
+// all of them and by type: perft carries them from a position to the
 // positions after its moves rather than collecting them from the lists anew.
 struct PieceSets {
     std::uint64_t all[2] = {};
-    std::uint64_t pawns[2] = {};
-    std::uint64_t knights[2] = {};
-    std::uint64_t diagonals[2] = {};  // bishops and queens
-    std::uint64_t straights[2] = {};  // rooks and queens
-    std::uint64_t kings[2] = {};
+    std::uint64_t byType[2][6] = {};
 
     // Adds the piece on the square when absent, removes it when present.
     void toggle(int color, int type, int square) {
         const std::uint64_t bit = std::uint64_t{1} << ((square + (square & 7)) >> 1);
         all[color] ^= bit;
-        if (type == PAWN) pawns[color] ^= bit;
-        if (type == KNIGHT) knights[color] ^= bit;
-        if (type == BISHOP || type == QUEEN) diagonals[color] ^= bit;
-        if (type == ROOK || type == QUEEN) straights[color] ^= bit;
-        if (type == KING) kings[color] ^= bit;
+        byType[color][type] ^= bit;
     }
 };
 

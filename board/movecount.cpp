@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "board/board.h"
 
@@ -82,6 +83,13 @@ constexpr auto PAWN_ATTACKERS = [] {
     const int nearest =
         step > 0 ? std::countr_zero(blockers | LAST_SQUARE) : 63 - std::countl_zero(blockers | FIRST_SQUARE);
     return ray & ~RAYS[step + STEP_BIAS][nearest];
+}
+
+// The squares a slider of the type reaches along all its steps, each step
+// known when compiling.
+template <int type, std::size_t... d>
+[[nodiscard]] inline SquareBits slides(int bit, SquareBits occupied, std::index_sequence<d...>) {
+    return (slide(PIECE_STEPS[type][d], bit, occupied) | ...);
 }
 
 // The squares a slider of the type reaches from each square on an empty board.
@@ -185,13 +193,13 @@ Board::CountingFacts Board::countingFacts(const PieceSets& sets) const {
     CountingFacts facts;
     facts.king = kingSquare(us);
     facts.own = sets.all[us];
-    facts.ownPawns = sets.pawns[us];
+    facts.ownPawns = sets.byType[us][PAWN];
     facts.enemy = sets.all[them];
-    facts.enemyPawns = sets.pawns[them];
-    facts.enemyKnights = sets.knights[them];
-    facts.enemyDiagonals = sets.diagonals[them];
-    facts.enemyStraights = sets.straights[them];
-    facts.enemyKing = sets.kings[them];
+    facts.enemyPawns = sets.byType[them][PAWN];
+    facts.enemyKnights = sets.byType[them][KNIGHT];
+    facts.enemyDiagonals = sets.byType[them][BISHOP] | sets.byType[them][QUEEN];
+    facts.enemyStraights = sets.byType[them][ROOK] | sets.byType[them][QUEEN];
+    facts.enemyKing = sets.byType[them][KING];
 
     // Only an enemy slider on a line through the king can check along it or
     // pin a piece to it.
@@ -334,20 +342,21 @@ int Board::countPieceMoves(const CountingFacts& facts) {
         const int from = list.squares[i];
         const int bit = bitOf(from);
         SquareBits reach = 0;
-        if constexpr (isSlider(type)) {
-            for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
-                const SquareBits line = slide(PIECE_STEPS[type][d], bit, occupied);
-                reach |= line;
-                // Each captured piece goes to the end of its list in generation order.
-                if (const SquareBits victim = line & facts.enemy; victim != 0)
-                    listSendToEnd(squareOf(std::countr_zero(victim)));
-            }
-        } else {
+        if constexpr (isSlider(type))
+            reach = slides<type>(bit, occupied, std::make_index_sequence<PIECE_STEP_COUNT[type]>());
+        else
             reach = STEP_REACH<type>[bit];
-            if ((reach & facts.enemy) != 0)
-                for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
-                    if (const int to = from + PIECE_STEPS[type][d]; onBoard(to) && (facts.enemy & squareBit(to)) != 0)
-                        listSendToEnd(to);
+        // Each captured piece goes to the end of its list in generation order.
+        if ((reach & facts.enemy) != 0) {
+            for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
+                const int step = PIECE_STEPS[type][d];
+                if constexpr (isSlider(type)) {
+                    if (const SquareBits victim = slide(step, bit, occupied) & facts.enemy; victim != 0)
+                        listSendToEnd(squareOf(std::countr_zero(victim)));
+                } else if (const int to = from + step; onBoard(to) && (facts.enemy & squareBit(to)) != 0) {
+                    listSendToEnd(to);
+                }
+            }
         }
         count += countSquares(reach & facts.targets(from));
     }
@@ -369,11 +378,15 @@ int Board::countKingMoves(const CountingFacts& facts) {
 }
 
 int Board::countCastlings(const CountingFacts& facts) {
+    // Each colour has two rights, its king side's first.
+    constexpr int RIGHTS_PER_COLOR = 2;
+    static_assert(CASTLING_RIGHTS[0].color == WHITE && CASTLING_RIGHTS[1].color == WHITE &&
+                  CASTLING_RIGHTS[2].color == BLACK && CASTLING_RIGHTS[3].color == BLACK);
     const SquareBits occupied = facts.own | facts.enemy;
     int count = 0;
-    for (std::size_t i = 0; i < CASTLING_RIGHTS.size(); ++i) {
+    for (int i = RIGHTS_PER_COLOR * turn; i < RIGHTS_PER_COLOR * (turn + 1); ++i) {
         const CastlingRight& right = CASTLING_RIGHTS[i];
-        if (right.color == turn && (castling & right.bit) != 0 && (CASTLING_PATHS[i] & occupied) == 0)
+        if ((castling & right.bit) != 0 && (CASTLING_PATHS[i] & occupied) == 0)
             count += !facts.attacked(bitOf(right.mustBeSafe[0]), turn, occupied) &&
                      !facts.attacked(bitOf(right.mustBeSafe[1]), turn, occupied);
     }
