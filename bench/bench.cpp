@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <iterator>
@@ -27,16 +28,77 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// One run of an engine: the seconds from its start to the awaited line, that
+// line, and the engine's peak memory in KiB.
+struct EngineRun {
+    double seconds;
+    std::string line;
+    long peakKiB;
+};
+
+// Starts the program, sends the lines and reads its output up to a line that
+// starts with awaited; then quits it.
+EngineRun runEngine(const std::vector<std::string>& command, const std::string& lines, const std::string& awaited) {
+    const auto start = std::chrono::steady_clock::now();
+    EngineProcess engine(command);
+    engine.write(lines);
+    while (const std::optional<std::string> line = engine.readLine(std::chrono::minutes(1))) {
+        if (line->starts_with(awaited)) {
+            const double seconds = secondsSince(start);
+            engine.write("quit\n");
+            engine.waitExit();
+            return {seconds, *line, engine.peakMemoryKiB()};
+        }
+    }
+    throw std::runtime_error(command.front() + " never wrote " + awaited);
+}
+
+struct PerftCase {
+    const char* fen;
+    int depth;
+};
+constexpr PerftCase PERFT_CASES[] = {
+    {START_FEN, 6},
+    {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 5},
+};
+
+// The Debian package of a peer engine whose "go perft" counts the last ply
+// without making its moves.
+constexpr const char* PEER_BINARY = "/usr/games/stockfish";
+constexpr int PEER_PAIRS = 3;
+
+// The whole-process time of the engine's perft against the peer's on each
+// case: runs alternate, and the median of the paired ratios is printed. The
+// peer's total must equal the last ply's count.
+void peerPerftRatios() {
+    if (!std::filesystem::exists(PEER_BINARY)) {
+        std::cout << "perft against a peer: " << PEER_BINARY
+                  << " is missing; apt-get install stockfish adds its go perft (bulk counting) for comparison"
+                  << std::endl;
+        return;
+    }
+    for (const PerftCase& c : PERFT_CASES) {
+        const std::string position = std::string("position fen ") + c.fen + "\n";
+        const std::string depth = std::to_string(c.depth);
+        std::vector<double> ratios;
+        EngineRun own{}, peer{};
+        for (int pair = 0; pair < PEER_PAIRS; ++pair) {
+            own = runEngine({MARROWBY_BINARY}, position + "perft " + depth + "\n", "Ply " + depth + ":");
+            peer = runEngine({PEER_BINARY}, position + "go perft " + depth + "\n", "Nodes searched:");
+            ratios.push_back(own.seconds / peer.seconds);
+        }
+        std::sort(ratios.begin(), ratios.end());
+        const std::string ownNodes = own.line.substr(own.line.find(' ', own.line.find(':')) + 1);
+        const std::string peerNodes = peer.line.substr(peer.line.find(':') + 2);
+        std::cout << "perft depth " << c.depth << " " << c.fen << " against stockfish go perft, whole process: ratio "
+                  << ratios[ratios.size() / 2] << " (median of " << PEER_PAIRS << " alternated pairs; last pair "
+                  << own.seconds << " s against " << peer.seconds << " s)"
+                  << (ownNodes.starts_with(peerNodes + " ") ? "" : ", node counts differ: " + peerNodes) << std::endl;
+    }
+}
+
 void perftSection() {
-    struct Case {
-        const char* fen;
-        int depth;
-    };
-    constexpr Case cases[] = {
-        {START_FEN, 6},
-        {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 5},
-    };
-    for (const Case& c : cases) {
+    for (const PerftCase& c : PERFT_CASES) {
         Board board(c.fen);
         Perft walk(board, c.depth);
         const auto start = std::chrono::steady_clock::now();
@@ -46,6 +108,7 @@ void perftSection() {
         std::cout << "perft depth " << c.depth << " " << c.fen << ": " << nodes << " nodes, " << seconds << " s, "
                   << static_cast<std::uint64_t>(static_cast<double>(nodes) / seconds) << " nodes/s" << std::endl;
     }
+    peerPerftRatios();
 }
 
 // Rates a fixed list of positions over and over. The signature, the sum of
@@ -90,31 +153,13 @@ void searchSection() {
               << result.nodesPerSecond() << " nodes/s" << std::endl;
 }
 
-// Starts the engine, sends the lines and reads its output up to a line that
-// starts with awaited; then quits it. Answers the seconds from the start to
-// that line and the engine's peak memory in KiB.
-std::pair<double, long> runEngine(const std::string& lines, const std::string& awaited) {
-    const auto start = std::chrono::steady_clock::now();
-    EngineProcess engine;
-    engine.write(lines);
-    while (const std::optional<std::string> line = engine.readLine(std::chrono::minutes(1))) {
-        if (line->starts_with(awaited)) {
-            const double seconds = secondsSince(start);
-            engine.write("quit\n");
-            engine.waitExit();
-            return {seconds, engine.peakMemoryKiB()};
-        }
-    }
-    throw std::runtime_error("the engine never wrote " + awaited);
-}
-
 // The time from starting the engine to its "uciok" (median of eleven starts),
 // and its peak memory over a search to depth 10, the table included.
 void startupSection() {
     std::vector<double> times;
-    for (int run = 0; run < 11; ++run) times.push_back(runEngine("uci\n", "uciok").first);
+    for (int run = 0; run < 11; ++run) times.push_back(runEngine({MARROWBY_BINARY}, "uci\n", "uciok").seconds);
     std::sort(times.begin(), times.end());
-    const long peakKiB = runEngine("position startpos\ngo depth 10\n", "bestmove").second;
+    const long peakKiB = runEngine({MARROWBY_BINARY}, "position startpos\ngo depth 10\n", "bestmove").peakKiB;
     std::cout << "start-up to uciok: " << times[times.size() / 2] * 1000.0 << " ms (median of " << times.size()
               << "), peak memory: " << static_cast<double>(peakKiB) / 1024.0 << " MiB (go depth 10)" << std::endl;
 }
