@@ -193,13 +193,14 @@ private:
     // king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
     void putPiece(int square, int type, int color);
-    // What countLegalMoves needs to know of the position.
+    // What countLegalMoves needs to know of the position. countLegalMoves,
+    // the only caller of these, has them inlined.
     struct CountingFacts;
-    [[nodiscard]] CountingFacts countingFacts(const PieceSets& sets) const;
+    [[nodiscard]] inline CountingFacts countingFacts(const PieceSets& sets) const;
     template <int type>
-    [[nodiscard]] int countPieceMoves(const CountingFacts& facts);
-    [[nodiscard]] int countPawnMoves(const CountingFacts& facts);
-    [[nodiscard]] int countKingMoves(const CountingFacts& facts);
+    [[nodiscard]] inline int countPieceMoves(const CountingFacts& facts);
+    [[nodiscard]] inline int countPawnMoves(const CountingFacts& facts);
+    [[nodiscard]] inline int countKingMoves(const CountingFacts& facts);
     [[nodiscard]] int countCastlings(const CountingFacts& facts);
 
     // The piece-list changes. listSlot finds a square in its list at once.

@@ -187,7 +187,7 @@ PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
     return sets;
 }
 
-Board::CountingFacts Board::countingFacts(const PieceSets& sets) const {
+[[gnu::always_inline]] inline Board::CountingFacts Board::countingFacts(const PieceSets& sets) const {
     const int us = turn;
     const int them = us ^ 1;
     CountingFacts facts;
@@ -268,7 +268,7 @@ MoveCounts Board::countLegalMoves(const PieceSets& sets) {
     return counts;
 }
 
-int Board::countPawnMoves(const CountingFacts& facts) {
+[[gnu::always_inline]] inline int Board::countPawnMoves(const CountingFacts& facts) {
     const int us = turn;
     const int them = us ^ 1;
     const int forward = pawnForward(us);
@@ -334,7 +334,7 @@ int Board::countPawnMoves(const CountingFacts& facts) {
 }
 
 template <int type>
-int Board::countPieceMoves(const CountingFacts& facts) {
+[[gnu::always_inline]] inline int Board::countPieceMoves(const CountingFacts& facts) {
     const SquareBits occupied = facts.own | facts.enemy;
     const PieceList& list = pieceList[turn][type];
     int count = 0;
@@ -363,7 +363,7 @@ int Board::countPieceMoves(const CountingFacts& facts) {
     return count;
 }
 
-int Board::countKingMoves(const CountingFacts& facts) {
+[[gnu::always_inline]] inline int Board::countKingMoves(const CountingFacts& facts) {
     const int from = facts.king;
     const SquareBits reach = STEP_REACH<KING>[bitOf(from)] & ~facts.own;
     // Each captured piece goes to the end of its list in generation order.
