@@ -228,7 +228,7 @@ PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
         evasions = knights;
     }
     if (const SquareBits pawns = PAWN_ATTACKERS[them][kingBit] & facts.enemyPawns; pawns != 0) {
-        ++checkers;
+        checkers += countSquares(pawns);
         evasions = pawns;
     }
     facts.inCheck = checkers != 0;
