@@ -38,27 +38,32 @@ struct UndoRecord {
 constexpr int PIECE_STEP_COUNT[6] = {0, 8, 4, 4, 8, 8};
 constexpr int PIECE_STEPS[6][8] = {
     {0, 0, 0, 0, 0, 0, 0, 0},
-    {-33, -31, -18, -14, 14, 18, 31, 33},
-    {15, 17, -17, -15, 0, 0, 0, 0},
-    {16, -1, 1, -16, 0, 0, 0, 0},
-    {15, 16, 17, -1, 1, -17, -16, -15},
-    {15, 16, 17, -1, 1, -17, -16, -15},
+    {2 * NORTH + WEST, 2 * NORTH + EAST, NORTH + 2 * WEST, NORTH + 2 * EAST,
+     SOUTH + 2 * WEST, SOUTH + 2 * EAST, 2 * SOUTH + WEST, 2 * SOUTH + EAST},
+    {SOUTH_WEST, SOUTH_EAST, NORTH_WEST, NORTH_EAST, 0, 0, 0, 0},
+    {SOUTH, WEST, EAST, NORTH, 0, 0, 0, 0},
+    {SOUTH_WEST, SOUTH, SOUTH_EAST, WEST, EAST, NORTH_WEST, NORTH, NORTH_EAST},
+    {SOUTH_WEST, SOUTH, SOUTH_EAST, WEST, EAST, NORTH_WEST, NORTH, NORTH_EAST},
 };
 // clang-format on
 
 // The unit step from one square towards another on the same rank, file or
-// diagonal, indexed by other - square + 119; 0 when they share none.
+// diagonal, indexed by other - square + SQUARE_DIFFERENCE_BIAS; 0 when they
+// share none.
 constexpr auto LINE_STEP = [] {
-    std::array<std::int8_t, 240> line{};
+    std::array<std::int8_t, SQUARE_DIFFERENCES> line{};
     for (const int step : PIECE_STEPS[QUEEN])
-        for (int distance = 1; distance < 8; ++distance) line[119 + step * distance] = static_cast<std::int8_t>(step);
+        for (int distance = 1; distance < 8; ++distance)
+            line[SQUARE_DIFFERENCE_BIAS + step * distance] = static_cast<std::int8_t>(step);
     return line;
 }();
 
 // Bishops, rooks and queens repeat their steps until blocked.
 [[nodiscard]] constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }
 
-[[nodiscard]] constexpr bool isDiagonalStep(int step) { return step == 15 || step == 17 || step == -15 || step == -17; }
+[[nodiscard]] constexpr bool isDiagonalStep(int step) {
+    return step == SOUTH_WEST || step == SOUTH_EAST || step == NORTH_WEST || step == NORTH_EAST;
+}
 
 // The squares of each colour's pieces, one bit per square (row * 8 + file),
 // all of them and by type: perft carries them from a position to the
@@ -161,7 +166,7 @@ public:
     // the text's form (isMoveText) and the move (moveIsPseudo).
     [[nodiscard]] Move strToMove(const std::string& text) const;
     // Writes which quiet moves a lone piece of the given type could make on an
-    // otherwise empty board, indexed by from - to + 119: a developer's check of
+    // otherwise empty board, indexed by from - to + SQUARE_DIFFERENCE_BIAS: a developer's check of
     // the step tables.
     static void genAttackTable(int piece, std::ostream& out);
 

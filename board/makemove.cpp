@@ -37,7 +37,7 @@ bool Board::keepsKingSafe(const Move& move) {
     // the king, and both are told apart without playing the move. A piece off
     // every line through its king cannot be pinned.
     const int king = kingSquare(turn);
-    if (from != king && LINE_STEP[from - king + 119] == 0) return true;
+    if (from != king && LINE_STEP[from - king + SQUARE_DIFFERENCE_BIAS] == 0) return true;
     const bool safe = from == king ? kingStepIsSafe(move.to) : !leavesPinLine(from, move.to, king);
     // The full legality test would have moved a captured piece to the end of
     // its list; a refused capture does the same here, so that the order of
@@ -57,7 +57,7 @@ bool Board::kingStepIsSafe(int to) {
 }
 
 bool Board::leavesPinLine(int from, int to, int king) const {
-    const int step = LINE_STEP[from - king + 119];
+    const int step = LINE_STEP[from - king + SQUARE_DIFFERENCE_BIAS];
     for (int square = king + step; square != from; square += step)
         if (colorBoard[square] != EMPTY) return false;
     for (int square = from + step; onBoard(square); square += step) {
@@ -65,7 +65,7 @@ bool Board::leavesPinLine(int from, int to, int king) const {
         if (colorBoard[square] == turn) return false;
         const int type = pieceBoard[square];
         const bool pins = type == QUEEN || type == (isDiagonalStep(step) ? BISHOP : ROOK);
-        return pins && LINE_STEP[to - king + 119] != step;
+        return pins && LINE_STEP[to - king + SQUARE_DIFFERENCE_BIAS] != step;
     }
     return false;
 }

@@ -40,7 +40,7 @@ constexpr SquareBits FILE_H = FILE_A << 7;
 
 // The squares a step reaches from a square, one or (sliding) all the way to
 // the edge, indexed by step + STEP_BIAS and bit.
-constexpr int STEP_BIAS = 17;
+constexpr int STEP_BIAS = SOUTH_EAST;
 constexpr auto RAYS = [] {
     std::array<std::array<SquareBits, 64>, 2 * STEP_BIAS + 1> rays{};
     for (const int step : PIECE_STEPS[QUEEN])
@@ -111,8 +111,8 @@ constexpr auto CASTLING_PATHS = [] {
 }();
 
 // The steps in the order of the enemy sliders' lines, for the attack test.
-constexpr int DIAGONAL_STEPS[4] = {15, 17, -17, -15};
-constexpr int STRAIGHT_STEPS[4] = {16, -1, 1, -16};
+constexpr int DIAGONAL_STEPS[4] = {SOUTH_WEST, SOUTH_EAST, NORTH_WEST, NORTH_EAST};
+constexpr int STRAIGHT_STEPS[4] = {SOUTH, WEST, EAST, NORTH};
 
 }  // namespace
 
@@ -140,7 +140,7 @@ struct Board::CountingFacts {
     // The squares the piece on from may go to as far as its king is concerned.
     [[nodiscard]] SquareBits targets(int from) const {
         if ((pinned & squareBit(from)) == 0) return allowed;
-        return allowed & RAYS[LINE_STEP[from - king + 119] + STEP_BIAS][bitOf(king)];
+        return allowed & RAYS[LINE_STEP[from - king + SQUARE_DIFFERENCE_BIAS] + STEP_BIAS][bitOf(king)];
     }
     // Whether a piece of the enemy attacks the square with these squares occupied.
     [[nodiscard]] bool attacked(int bit, int us, SquareBits occupied) const {
@@ -212,7 +212,7 @@ PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
              (LINES<BISHOP>[kingBit] & facts.enemyDiagonals) | (LINES<ROOK>[kingBit] & facts.enemyStraights);
          sliders != 0; sliders &= sliders - 1) {
         const int slider = std::countr_zero(sliders);
-        const int step = LINE_STEP[squareOf(slider) - king + 119];
+        const int step = LINE_STEP[squareOf(slider) - king + SQUARE_DIFFERENCE_BIAS];
         // The slider's square and the squares between it and the king.
         const SquareBits line = RAYS[step + STEP_BIAS][kingBit] & ~RAYS[step + STEP_BIAS][slider];
         const SquareBits blockers = line & occupied & ~(SquareBits{1} << slider);

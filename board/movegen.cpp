@@ -6,17 +6,17 @@
 
 namespace {
 
-// For each difference attacker - target + 119: the piece types that could
-// attack across it on an empty board.
+// For each difference attacker - target + SQUARE_DIFFERENCE_BIAS: the piece
+// types that could attack across it on an empty board.
 constexpr auto ATTACKER_TYPES = [] {
-    std::array<std::uint8_t, 240> types{};
+    std::array<std::uint8_t, SQUARE_DIFFERENCES> types{};
     for (int type = KNIGHT; type <= KING; ++type) {
         for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
             const int reach = isSlider(type) ? 7 : 1;
             // A piece moving by the step reaches the target from distance
             // steps before it.
             for (int distance = 1; distance <= reach; ++distance)
-                types[119 - PIECE_STEPS[type][d] * distance] |= static_cast<std::uint8_t>(1 << type);
+                types[SQUARE_DIFFERENCE_BIAS - PIECE_STEPS[type][d] * distance] |= static_cast<std::uint8_t>(1 << type);
         }
     }
     return types;
@@ -44,7 +44,7 @@ bool Board::listAttacks(int square, int byColor) const {
     const PieceList& list = pieceList[byColor][type];
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
-        const int index = from - square + 119;
+        const int index = from - square + SQUARE_DIFFERENCE_BIAS;
         if ((ATTACKER_TYPES[index] & (1 << type)) == 0) continue;
         if constexpr (!isSlider(type)) return true;
         // The path runs from the square back towards the slider.

@@ -122,7 +122,7 @@ Move Board::strToMove(const std::string& text) const {
     std::uint8_t flags = pieceBoard[to] != EMPTY ? CAPTURE : 0;
     if (pieceBoard[from] == PAWN) {
         if (to == epSquare) flags = CAPTURE | ENPASSANT;
-        if (to == from - 32 || to == from + 32) flags |= DOUBLEPUSH;
+        if (to == from + 2 * NORTH || to == from + 2 * SOUTH) flags |= DOUBLEPUSH;
         flags |= PAWNMOVE;
     } else if (pieceBoard[from] == KING && (to == from + 2 || to == from - 2)) {
         flags |= CASTLE;
@@ -144,20 +144,20 @@ void Board::genAttackTable(int piece, std::ostream& out) {
     char noPieces[8][8];
     std::fill(&noPieces[0][0], &noPieces[0][0] + 64, '.');
     empty.place(noPieces, WHITE, 0, NO_SQUARE, 0);
-    bool reachable[240] = {};
+    bool reachable[SQUARE_DIFFERENCES] = {};
     for (int from = 0; from < 128; ++from) {
         if (!onBoard(from)) continue;
         empty.pieceBoard[from] = piece;
         empty.colorBoard[from] = WHITE;
         for (int to = 0; to < 128; ++to)
             if (onBoard(to) && empty.moveIsPseudo({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0}))
-                reachable[from - to + 119] = true;
+                reachable[from - to + SQUARE_DIFFERENCE_BIAS] = true;
         empty.pieceBoard[from] = EMPTY;
         empty.colorBoard[from] = EMPTY;
     }
-    for (int index = 0; index < 240; ++index) {
+    for (int index = 0; index < SQUARE_DIFFERENCES; ++index) {
         out << (reachable[index] ? "1, " : "0, ");
-        if (index % 16 == 15) out << std::endl;
+        if (index % ROW_STEP == ROW_STEP - 1) out << std::endl;
     }
     out << std::endl;
 }

@@ -11,21 +11,33 @@
 // Squares use 0x88 numbering: square = row * 16 + file, row 0 is rank 8.
 // A value is on the board exactly when (value & 0x88) == 0.
 constexpr int NO_SQUARE = -1;
+constexpr int ROW_STEP = 16;
+
+// The steps between neighbouring squares, as white sees the board: north is
+// towards rank 8, east towards the h-file.
+constexpr int NORTH = -ROW_STEP, SOUTH = ROW_STEP, EAST = 1, WEST = -1;
+constexpr int NORTH_EAST = NORTH + EAST, NORTH_WEST = NORTH + WEST;
+constexpr int SOUTH_EAST = SOUTH + EAST, SOUTH_WEST = SOUTH + WEST;
 
 constexpr int A8 = 0, B8 = 1, C8 = 2, D8 = 3, E8 = 4, F8 = 5, G8 = 6, H8 = 7;
 constexpr int A1 = 112, B1 = 113, C1 = 114, D1 = 115, E1 = 116, F1 = 117, G1 = 118, H1 = 119;
 
 [[nodiscard]] constexpr bool onBoard(int square) { return (square & ~0x77) == 0; }
+
+// Tables indexed by the difference of two squares add H1 (the largest
+// difference); 15 rows of 16 hold every index.
+constexpr int SQUARE_DIFFERENCE_BIAS = H1;
+constexpr int SQUARE_DIFFERENCES = 15 * ROW_STEP;
 [[nodiscard]] constexpr int rowOf(int square) { return square >> 4; }
 [[nodiscard]] constexpr int fileOf(int square) { return square & 7; }
-[[nodiscard]] constexpr int makeSquare(int row, int file) { return row * 16 + file; }
+[[nodiscard]] constexpr int makeSquare(int row, int file) { return row * ROW_STEP + file; }
 
 // Piece-type codes; EMPTY doubles as the colour of an empty square.
 constexpr int PAWN = 0, KNIGHT = 1, BISHOP = 2, ROOK = 3, QUEEN = 4, KING = 5, EMPTY = 6;
 constexpr int WHITE = 0, BLACK = 1;
 
 // The step of a pawn of the colour: white pawns advance towards rank 8.
-[[nodiscard]] constexpr int pawnForward(int color) { return color == WHITE ? -16 : 16; }
+[[nodiscard]] constexpr int pawnForward(int color) { return color == WHITE ? NORTH : SOUTH; }
 
 constexpr char PIECE_LETTERS[] = "pnbrqk";
 
