@@ -15,10 +15,8 @@ Board::Board(const std::string& fen) {
 }
 
 void Board::putPiece(int square, int type, int color) {
-    pieceBoard[square] = type;
-    colorBoard[square] = color;
+    addPiece(square, type, color);
     zobrist.updateHashPiece(type, color, square);
-    listInsert(color, type, square);
 }
 
 std::int64_t Board::computeKey() const {

@@ -198,6 +198,26 @@ private:
     // king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
     void putPiece(int square, int type, int color);
+
+    // The one way pieces change squares: the squares and the piece lists
+    // change together. The key is the caller's to update.
+    void addPiece(int square, int type, int color) {
+        colorBoard[square] = color;
+        pieceBoard[square] = type;
+        listInsert(color, type, square);
+    }
+    void removePiece(int square, int type, int color) {
+        listErase(color, type, square);
+        colorBoard[square] = EMPTY;
+        pieceBoard[square] = EMPTY;
+    }
+    void shiftPiece(int from, int to, int type, int color) {
+        colorBoard[to] = color;
+        pieceBoard[to] = type;
+        colorBoard[from] = EMPTY;
+        pieceBoard[from] = EMPTY;
+        listReplace(color, type, from, to);
+    }
     // What countLegalMoves needs to know of the position. countLegalMoves,
     // the only caller of these, has them inlined.
     struct CountingFacts;

@@ -97,16 +97,12 @@ bool Board::executeMove(const Move& move) {
         const CastlingRight& rook = *castlingRightTo(to);
         key.togglePiece(ROOK, us, rook.rookFrom);
         key.togglePiece(ROOK, us, rook.rookTo);
-        colorBoard[rook.rookTo] = us;
-        pieceBoard[rook.rookTo] = ROOK;
-        colorBoard[rook.rookFrom] = EMPTY;
-        pieceBoard[rook.rookFrom] = EMPTY;
-        listReplace(us, ROOK, rook.rookFrom, rook.rookTo);
+        shiftPiece(rook.rookFrom, rook.rookTo, ROOK, us);
     }
 
     if (pieceBoard[to] != EMPTY) {
         key.togglePiece(pieceBoard[to], colorBoard[to], to);
-        listErase(colorBoard[to], pieceBoard[to], to);
+        removePiece(to, pieceBoard[to], colorBoard[to]);
     }
 
     // Most moves leave the castling rights, and their key term, as they are.
@@ -130,15 +126,11 @@ bool Board::executeMove(const Move& move) {
 
     const int moving = pieceBoard[from];
     const int placed = move.has(PROMOTION) ? move.promotion : moving;
-    colorBoard[to] = us;
-    pieceBoard[to] = placed;
-    colorBoard[from] = EMPTY;
-    pieceBoard[from] = EMPTY;
     if (placed != moving) {
-        listInsert(us, placed, to);
-        listErase(us, moving, from);
+        addPiece(to, placed, us);
+        removePiece(from, moving, us);
     } else {
-        listReplace(us, moving, from, to);
+        shiftPiece(from, to, moving, us);
     }
     key.togglePiece(moving, us, from);
     key.togglePiece(placed, us, to);
@@ -146,9 +138,7 @@ bool Board::executeMove(const Move& move) {
     if (move.has(ENPASSANT)) {
         const int victim = to - pawnForward(us);
         key.togglePiece(PAWN, us ^ 1, victim);
-        listErase(us ^ 1, PAWN, victim);
-        colorBoard[victim] = EMPTY;
-        pieceBoard[victim] = EMPTY;
+        removePiece(victim, PAWN, us ^ 1);
     }
 
     zobrist = key;
@@ -171,39 +161,23 @@ void Board::undoMove() {
     // The null move moved nothing.
     if (!onBoard(from)) return;
 
-    colorBoard[from] = us;
     if (record.move.has(PROMOTION)) {
-        pieceBoard[from] = PAWN;
-        listInsert(us, PAWN, from);
-        listErase(us, pieceBoard[to], to);
+        const int promoted = pieceBoard[to];
+        addPiece(from, PAWN, us);
+        removePiece(to, promoted, us);
     } else {
-        pieceBoard[from] = pieceBoard[to];
-        listReplace(us, pieceBoard[to], to, from);
+        shiftPiece(to, from, pieceBoard[to], us);
     }
-
-    if (record.captured == EMPTY) {
-        colorBoard[to] = EMPTY;
-        pieceBoard[to] = EMPTY;
-    } else {
-        colorBoard[to] = us ^ 1;
-        pieceBoard[to] = record.captured;
-        listInsert(us ^ 1, record.captured, to);
-    }
+    if (record.captured != EMPTY) addPiece(to, record.captured, us ^ 1);
 
     if (record.move.has(CASTLE)) {
         const CastlingRight& rook = *castlingRightTo(to);
-        colorBoard[rook.rookFrom] = us;
-        pieceBoard[rook.rookFrom] = ROOK;
-        colorBoard[rook.rookTo] = EMPTY;
-        pieceBoard[rook.rookTo] = EMPTY;
-        listReplace(us, ROOK, rook.rookTo, rook.rookFrom);
+        shiftPiece(rook.rookTo, rook.rookFrom, ROOK, us);
     }
 
     if (record.move.has(ENPASSANT)) {
         const int victim = to - pawnForward(us);
-        colorBoard[victim] = us ^ 1;
-        pieceBoard[victim] = PAWN;
-        listInsert(us ^ 1, PAWN, victim);
+        addPiece(victim, PAWN, us ^ 1);
     }
 }
 

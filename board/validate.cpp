@@ -73,33 +73,17 @@ bool Board::pseudoIsLegal(const Move& move) {
     const int to = move.to;
     const int capturedType = pieceBoard[to];
     const int capturedColor = colorBoard[to];
-    if (capturedType != EMPTY) listErase(capturedColor, capturedType, to);
+    if (capturedType != EMPTY) removePiece(to, capturedType, capturedColor);
     const int moving = pieceBoard[from];
-    listReplace(us, moving, from, to);
-    colorBoard[to] = colorBoard[from];
-    pieceBoard[to] = moving;
-    colorBoard[from] = EMPTY;
-    pieceBoard[from] = EMPTY;
+    shiftPiece(from, to, moving, us);
     const int victim = to - pawnForward(us);
-    if (move.has(ENPASSANT)) {
-        colorBoard[victim] = EMPTY;
-        pieceBoard[victim] = EMPTY;
-        listErase(them, PAWN, victim);
-    }
+    if (move.has(ENPASSANT)) removePiece(victim, PAWN, them);
 
     const bool legal = !attack(kingSquare(us), them);
 
-    colorBoard[from] = colorBoard[to];
-    pieceBoard[from] = pieceBoard[to];
-    colorBoard[to] = capturedColor;
-    pieceBoard[to] = capturedType;
-    listReplace(us, moving, to, from);
-    if (move.has(ENPASSANT)) {
-        colorBoard[victim] = them;
-        pieceBoard[victim] = PAWN;
-        listInsert(them, PAWN, victim);
-    }
-    if (capturedType != EMPTY) listInsert(capturedColor, capturedType, to);
+    shiftPiece(to, from, moving, us);
+    if (move.has(ENPASSANT)) addPiece(victim, PAWN, them);
+    if (capturedType != EMPTY) addPiece(to, capturedType, capturedColor);
     return legal;
 }
 
