@@ -19,15 +19,32 @@ void forEachSquare(const Board& board, int color, int type, Visit visit) {
     for (int i = 0; i < list.count; ++i) visit(list.squares[i]);
 }
 
-// eval::pieceSquareValue by colour, type and bit index of the square.
-constexpr auto PIECE_SQUARE_BY_BIT = [] {
-    std::array<std::array<std::array<Score, 64>, 6>, 2> table{};
+// The piece-square value of a pawn, knight, bishop, rook or queen by colour,
+// type and 0x88 square; the same in the middlegame and the endgame.
+constexpr auto PIECE_SQUARE_BY_SQUARE = [] {
+    std::array<std::array<std::array<int, 128>, KING>, 2> table{};
     for (const int color : {WHITE, BLACK})
-        for (int type = PAWN; type <= KING; ++type)
+        for (int type = PAWN; type < KING; ++type)
             for (int square = 0; square < 128; ++square)
-                if (onBoard(square))
-                    table[color][type][eval::bitIndex(square)] = eval::pieceSquareValue(type, color, square);
+                if (onBoard(square)) table[color][type][square] = eval::pieceSquareValue(type, color, square).mg;
     return table;
+}();
+
+// The king's piece-square values by colour and 0x88 square.
+constexpr auto KING_SQUARE_BY_SQUARE = [] {
+    std::array<std::array<Score, 128>, 2> table{};
+    for (const int color : {WHITE, BLACK})
+        for (int square = 0; square < 128; ++square)
+            if (onBoard(square)) table[color][square] = eval::pieceSquareValue(KING, color, square);
+    return table;
+}();
+
+// The set of one 0x88 square.
+constexpr auto SET_OF_SQUARE = [] {
+    std::array<eval::SquareSet, 128> sets{};
+    for (int square = 0; square < 128; ++square)
+        if (onBoard(square)) sets[square] = eval::bitOf(square);
+    return sets;
 }();
 
 }  // namespace
@@ -64,22 +81,28 @@ void Evaluator::addMaterialAndFacts(int side) {
     SideTerms& terms = state.side[side];
     eval::SquareSet own = 0;
     eval::SquareSet ownPawns = 0;
-    for (int type = PAWN; type <= KING; ++type) {
+    // Only the king's piece-square value differs between the phases.
+    int pieceSquare = 0;
+    int material = 0;
+    for (int type = PAWN; type < KING; ++type) {
         const PieceList& list = board.pieces(side, type);
-        terms.material += Score::both(eval::MATERIAL_VALUE[type] * list.count);
+        material += eval::MATERIAL_VALUE[type] * list.count;
         state.phase += eval::PHASE_WEIGHT[type] * list.count;
         for (int i = 0; i < list.count; ++i) {
-            const int bit = eval::bitIndex(list.squares[i]);
-            terms.pieceSquare += PIECE_SQUARE_BY_BIT[side][type][bit];
-            own |= eval::SquareSet{1} << bit;
+            const int square = list.squares[i];
+            pieceSquare += PIECE_SQUARE_BY_SQUARE[side][type][square];
+            own |= SET_OF_SQUARE[square];
         }
         // Pawns come first, so the squares gathered so far are the pawns'.
         if (type == PAWN) ownPawns = own;
     }
-    occupied[side] = own;
+    const int king = board.kingSquare(side);
+    terms.material = Score::both(material);
+    terms.pieceSquare = Score::both(pieceSquare) + KING_SQUARE_BY_SQUARE[side][king];
+    occupied[side] = own | SET_OF_SQUARE[king];
     pawns[side] = ownPawns;
     pawnControl[side] = eval::pawnAttacks(ownPawns, side);
-    kingRing[side] = eval::KING_RING[side][eval::bitIndex(board.kingSquare(side))];
+    kingRing[side] = eval::KING_RING[side][eval::bitIndex(king)];
 }
 
 // Pawn structure, king shelter, mobility with the attack on the enemy king,
@@ -89,16 +112,16 @@ void Evaluator::addPositionalTerms(int side) {
     terms.pawnStructure += Score::both(evalPawns(side));
     const eval::SquareSet all = occupied[WHITE] | occupied[BLACK];
     forEachSquare(board, side, KNIGHT,
-                  [&](int square) { addMobility(KNIGHT, side, eval::KNIGHT_REACH[eval::bitIndex(square)]); });
+                  [&](int square) { addMobility<KNIGHT>(side, eval::KNIGHT_REACH[eval::bitIndex(square)]); });
     forEachSquare(board, side, BISHOP,
-                  [&](int square) { addMobility(BISHOP, side, eval::bishopReach(eval::bitIndex(square), all)); });
+                  [&](int square) { addMobility<BISHOP>(side, eval::bishopReach(eval::bitIndex(square), all)); });
     forEachSquare(board, side, ROOK, [&](int square) {
-        addMobility(ROOK, side, eval::rookReach(eval::bitIndex(square), all));
+        addMobility<ROOK>(side, eval::rookReach(eval::bitIndex(square), all));
         terms.rookBonus += Score::both(evalRook(square, side));
     });
     forEachSquare(board, side, QUEEN, [&](int square) {
         const int from = eval::bitIndex(square);
-        addMobility(QUEEN, side, eval::bishopReach(from, all) | eval::rookReach(from, all));
+        addMobility<QUEEN>(side, eval::bishopReach(from, all) | eval::rookReach(from, all));
     });
     terms.kingSafety += Score{evalKing(board.kingSquare(side), side), 0};
 }
@@ -129,7 +152,8 @@ int Evaluator::evalPawns(int side) const {
 // guards, and weighs every square of the enemy king's ring it reaches. A
 // piece reaches along its steps up to the first piece of either colour, and
 // its own pieces' squares do not count; there are no x-rays.
-void Evaluator::addMobility(int piece, int side, eval::SquareSet reach) {
+template <int piece>
+void Evaluator::addMobility(int side, eval::SquareSet reach) {
     const int enemy = side ^ 1;
     reach &= ~occupied[side];
     SideTerms& terms = state.side[side];

@@ -53,7 +53,8 @@ private:
     void addPositionalTerms(int side);
     [[nodiscard]] int evalPawns(int side) const;
     // Adds the mobility and king attack of a piece that reaches the squares.
-    void addMobility(int piece, int side, eval::SquareSet reach);
+    template <int piece>
+    void addMobility(int side, eval::SquareSet reach);
     [[nodiscard]] int evalRook(int square, int side) const;
     [[nodiscard]] int evalKing(int square, int side) const;
     [[nodiscard]] int evalPawnShieldStorm(int file, int side) const;
