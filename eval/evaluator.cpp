@@ -9,9 +9,6 @@
 
 namespace {
 
-// The rank rearmostPawnRank gives a file without a pawn of the colour.
-constexpr int NO_PAWN = 7;
-
 // Calls visit(square) for every piece of one colour and type, in list order.
 template <typename Visit>
 void forEachSquare(const Board& board, int color, int type, Visit visit) {
@@ -54,6 +51,7 @@ int Evaluator::getRating(int side) {
     // The pawn and king facts of both colours must be complete before any
     // term reads the opponent's.
     for (const int color : {WHITE, BLACK}) addMaterialAndFacts(color);
+    pawnTerms = &pawnTable.probe(pawns[WHITE], pawns[BLACK]);
     for (const int color : {WHITE, BLACK}) addPositionalTerms(color);
 
     state.phase = std::min(state.phase, MAX_PHASE);
@@ -109,7 +107,7 @@ void Evaluator::addMaterialAndFacts(int side) {
 // and rook files.
 void Evaluator::addPositionalTerms(int side) {
     SideTerms& terms = state.side[side];
-    terms.pawnStructure += Score::both(evalPawns(side));
+    terms.pawnStructure = Score::both(pawnTerms->structure[side]);
     const eval::SquareSet all = occupied[WHITE] | occupied[BLACK];
     forEachSquare(board, side, KNIGHT,
                   [&](int square) { addMobility<KNIGHT>(side, eval::KNIGHT_REACH[eval::bitIndex(square)]); });
@@ -123,29 +121,7 @@ void Evaluator::addPositionalTerms(int side) {
         const int from = eval::bitIndex(square);
         addMobility<QUEEN>(side, eval::bishopReach(from, all) | eval::rookReach(from, all));
     });
-    terms.kingSafety += Score{evalKing(board.kingSquare(side), side), 0};
-}
-
-// Doubled, isolated, backward and passed pawns, each counted over the set of
-// the colour's pawns at once.
-int Evaluator::evalPawns(int side) const {
-    const eval::SquareSet own = pawns[side];
-    const eval::SquareSet ownFiles = eval::fillAhead(eval::fillAhead(own, side ^ 1), side);
-    // Of a doubled pair only the front pawn pays.
-    const eval::SquareSet doubled = own & eval::fillAhead(eval::oneAhead(own, side), side);
-    const eval::SquareSet isolated = own & ~eval::beside(ownFiles);
-    // Backward: no own pawn on a neighbouring file stands level with it or behind it.
-    const eval::SquareSet backward = own & eval::beside(ownFiles) & ~eval::beside(eval::fillAhead(own, side));
-    // Passed: no enemy pawn strictly ahead on its own or a neighbouring file;
-    // one level with it on a neighbouring file is fine.
-    const eval::SquareSet enemyShadow = eval::fillAhead(eval::oneAhead(pawns[side ^ 1], side ^ 1), side ^ 1);
-    eval::SquareSet passed = own & ~(enemyShadow | eval::beside(enemyShadow));
-    int passedRanks = 0;
-    for (; passed != 0; passed &= passed - 1) passedRanks += eval::relativeRankOfBit(std::countr_zero(passed), side);
-    // Most positions have few such pawns, so each set is counted only when it has any.
-    const auto count = [](eval::SquareSet set) { return set == 0 ? 0 : eval::squareCount(set); };
-    return eval::DOUBLED_PAWN * count(doubled) + eval::ISOLATED_PAWN * count(isolated) +
-           eval::BACKWARD_PAWN * count(backward) + eval::PASSED_PAWN_PER_RANK * passedRanks;
+    terms.kingSafety = Score{pawnTerms->shelter[side][eval::KING_ZONE_OF_FILE[fileOf(board.kingSquare(side))]], 0};
 }
 
 // Counts the squares the piece reaches, except empty ones an enemy pawn
@@ -169,33 +145,6 @@ int Evaluator::evalRook(int square, int side) const {
     const eval::SquareSet file = eval::fileSet(fileOf(square));
     if ((pawns[side] & file) != 0) return 0;
     return (pawns[side ^ 1] & file) == 0 ? eval::ROOK_OPEN_FILE : eval::ROOK_SEMI_OPEN_FILE;
-}
-
-// A king on a wing is judged by the pawns of its wing, the file nearest the
-// centre at half weight; a king in the centre by the pawnless files around it.
-// The king's rank does not matter.
-int Evaluator::evalKing(int square, int side) const {
-    const int file = fileOf(square);
-    if (file <= 2)
-        return evalPawnShieldStorm(0, side) + evalPawnShieldStorm(1, side) + evalPawnShieldStorm(2, side) / 2;
-    if (file >= 5)
-        return evalPawnShieldStorm(7, side) + evalPawnShieldStorm(6, side) + evalPawnShieldStorm(5, side) / 2;
-    int score = 0;
-    for (int open = file - 1; open <= file + 1; ++open)
-        if (((pawns[WHITE] | pawns[BLACK]) & eval::fileSet(open)) == 0) score += eval::KING_OPEN_CENTRE_FILE;
-    return score;
-}
-
-int Evaluator::evalPawnShieldStorm(int file, int side) const {
-    return eval::KING_SHIELD[rearmostPawnRank(side, file)] + eval::PAWN_STORM[rearmostPawnRank(side ^ 1, file)];
-}
-
-int Evaluator::rearmostPawnRank(int color, int file) const {
-    const eval::SquareSet onFile = pawns[color] & eval::fileSet(file);
-    if (onFile == 0) return NO_PAWN;
-    // White's rearmost pawn has the highest bit (the lowest rank), black's the lowest.
-    const int bit = color == WHITE ? 63 - std::countl_zero(onFile) : std::countr_zero(onFile);
-    return eval::relativeRankOfBit(bit, color);
 }
 
 void Evaluator::sumUp(int side) {

@@ -4,6 +4,7 @@
 #include <iosfwd>
 
 #include "board/board.h"
+#include "eval/pawn_table.h"
 #include "eval/score.h"
 #include "eval/square_sets.h"
 
@@ -31,7 +32,8 @@ struct EvalState {
 };
 
 // The static score of the position on a board. One instance serves a board
-// on which moves are made and taken back; each rating reads the board anew.
+// on which moves are made and taken back; each rating reads the board anew,
+// and finds the terms of the pawns alone in its pawn table.
 class Evaluator {
 public:
     explicit Evaluator(const Board& board) : board(board) {}
@@ -51,16 +53,10 @@ private:
     void reset();
     void addMaterialAndFacts(int side);
     void addPositionalTerms(int side);
-    [[nodiscard]] int evalPawns(int side) const;
     // Adds the mobility and king attack of a piece that reaches the squares.
     template <int piece>
     void addMobility(int side, eval::SquareSet reach);
     [[nodiscard]] int evalRook(int square, int side) const;
-    [[nodiscard]] int evalKing(int square, int side) const;
-    [[nodiscard]] int evalPawnShieldStorm(int file, int side) const;
-    // The relative rank of the colour's rearmost pawn on the file, or
-    // NO_PAWN when it has none there.
-    [[nodiscard]] int rearmostPawnRank(int color, int file) const;
     void sumUp(int side);
 
     const Board& board;
@@ -72,6 +68,10 @@ private:
     eval::SquareSet pawns[2] = {};
     eval::SquareSet pawnControl[2] = {};
     eval::SquareSet kingRing[2] = {};
+
+    eval::PawnTable pawnTable;
+    // The pawn terms of the position being rated.
+    const eval::PawnEntry* pawnTerms = nullptr;
 
     EvalState state;
 };

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "eval/square_sets.h"
+
+namespace eval {
+
+// Where a king stands, as its shelter term sees it: on the wing of files a
+// to c, on the d-file, on the e-file, or on the wing of files f to h.
+enum KingZone : std::uint8_t { QUEEN_WING, D_FILE, E_FILE, KING_WING, KING_ZONES };
+
+constexpr KingZone KING_ZONE_OF_FILE[8] = {QUEEN_WING, QUEEN_WING, QUEEN_WING, D_FILE,
+                                           E_FILE,     KING_WING,  KING_WING,  KING_WING};
+
+// The terms that depend on the pawns alone, per colour: the pawn structure,
+// and the king's shelter and the storm against it for each zone the king
+// may stand in.
+struct PawnEntry {
+    // The white and black pawns the terms belong to: the whole key, so that
+    // an entry never answers for other pawns.
+    SquareSet pawns[2];
+    std::int16_t structure[2];
+    std::int16_t shelter[2][KING_ZONES];
+};
+
+// The pawn terms of recent pawn structures. Pawns move seldom, so most
+// evaluations find their pawns' terms here.
+class PawnTable {
+public:
+    PawnTable();
+
+    // The terms of the pawns, computed on the spot when the table does not
+    // hold them.
+    [[nodiscard]] const PawnEntry& probe(SquareSet whitePawns, SquareSet blackPawns);
+
+private:
+    // 2^14 entries of 40 bytes: 640 KiB.
+    static constexpr int INDEX_BITS = 14;
+    std::vector<PawnEntry> entries;
+};
+
+}  // namespace eval
