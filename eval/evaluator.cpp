@@ -9,13 +9,6 @@
 
 namespace {
 
-// Calls visit(square) for every piece of one colour and type, in list order.
-template <typename Visit>
-void forEachSquare(const Board& board, int color, int type, Visit visit) {
-    const PieceList& list = board.pieces(color, type);
-    for (int i = 0; i < list.count; ++i) visit(list.squares[i]);
-}
-
 // The piece-square value of a pawn, knight, bishop, rook or queen by colour,
 // type and 0x88 square; the same in the middlegame and the endgame.
 constexpr auto PIECE_SQUARE_BY_SQUARE = [] {
@@ -46,7 +39,10 @@ constexpr auto SET_OF_SQUARE = [] {
 
 }  // namespace
 
-int Evaluator::getRating(int side) {
+// Built twice: a processor with a population-count instruction runs the copy
+// that counts squares with it, any other the portable one. The terms below
+// are inlined into each copy.
+[[gnu::target_clones("popcnt", "default")]] int Evaluator::getRating(int side) {
     reset();
     // The pawn and king facts of both colours must be complete before any
     // term reads the opponent's.
@@ -67,7 +63,7 @@ int Evaluator::numMajorMinor(int side) const {
     return count;
 }
 
-void Evaluator::reset() {
+[[gnu::always_inline]] inline void Evaluator::reset() {
     state.side[WHITE] = SideTerms{};
     state.side[BLACK] = SideTerms{};
     state.phase = 0;
@@ -75,7 +71,7 @@ void Evaluator::reset() {
 
 // Material, piece-square value and phase, and the pawn and king facts the
 // terms of both colours read.
-void Evaluator::addMaterialAndFacts(int side) {
+[[gnu::always_inline]] inline void Evaluator::addMaterialAndFacts(int side) {
     SideTerms& terms = state.side[side];
     eval::SquareSet own = 0;
     eval::SquareSet ownPawns = 0;
@@ -105,23 +101,34 @@ void Evaluator::addMaterialAndFacts(int side) {
 
 // Pawn structure, king shelter, mobility with the attack on the enemy king,
 // and rook files.
-void Evaluator::addPositionalTerms(int side) {
+[[gnu::always_inline]] inline void Evaluator::addPositionalTerms(int side) {
     SideTerms& terms = state.side[side];
     terms.pawnStructure = Score::both(pawnTerms->structure[side]);
     const eval::SquareSet all = occupied[WHITE] | occupied[BLACK];
-    forEachSquare(board, side, KNIGHT,
-                  [&](int square) { addMobility<KNIGHT>(side, eval::KNIGHT_REACH[eval::bitIndex(square)]); });
-    forEachSquare(board, side, BISHOP,
-                  [&](int square) { addMobility<BISHOP>(side, eval::bishopReach(eval::bitIndex(square), all)); });
-    forEachSquare(board, side, ROOK, [&](int square) {
-        addMobility<ROOK>(side, eval::rookReach(eval::bitIndex(square), all));
-        terms.rookBonus += Score::both(evalRook(square, side));
-    });
-    forEachSquare(board, side, QUEEN, [&](int square) {
-        const int from = eval::bitIndex(square);
-        addMobility<QUEEN>(side, eval::bishopReach(from, all) | eval::rookReach(from, all));
-    });
+    addPieceTerms<KNIGHT>(side, all);
+    addPieceTerms<BISHOP>(side, all);
+    addPieceTerms<ROOK>(side, all);
+    addPieceTerms<QUEEN>(side, all);
     terms.kingSafety = Score{pawnTerms->shelter[side][eval::KING_ZONE_OF_FILE[fileOf(board.kingSquare(side))]], 0};
+}
+
+// The mobility and king attack of every piece of the type, and the file
+// bonus of rooks; all holds the squares of both colours' pieces.
+template <int piece>
+[[gnu::always_inline]] inline void Evaluator::addPieceTerms(int side, eval::SquareSet all) {
+    const PieceList& list = board.pieces(side, piece);
+    for (int i = 0; i < list.count; ++i) {
+        const int square = list.squares[i];
+        const int from = eval::bitIndex(square);
+        if constexpr (piece == KNIGHT) addMobility<KNIGHT>(side, eval::KNIGHT_REACH[from]);
+        if constexpr (piece == BISHOP) addMobility<BISHOP>(side, eval::bishopReach(from, all));
+        if constexpr (piece == ROOK) {
+            addMobility<ROOK>(side, eval::rookReach(from, all));
+            state.side[side].rookBonus += Score::both(evalRook(square, side));
+        }
+        if constexpr (piece == QUEEN)
+            addMobility<QUEEN>(side, eval::bishopReach(from, all) | eval::rookReach(from, all));
+    }
 }
 
 // Counts the squares the piece reaches, except empty ones an enemy pawn
@@ -129,7 +136,7 @@ void Evaluator::addPositionalTerms(int side) {
 // piece reaches along its steps up to the first piece of either colour, and
 // its own pieces' squares do not count; there are no x-rays.
 template <int piece>
-void Evaluator::addMobility(int side, eval::SquareSet reach) {
+[[gnu::always_inline]] inline void Evaluator::addMobility(int side, eval::SquareSet reach) {
     const int enemy = side ^ 1;
     reach &= ~occupied[side];
     SideTerms& terms = state.side[side];
@@ -141,13 +148,13 @@ void Evaluator::addMobility(int side, eval::SquareSet reach) {
     ++terms.attackerCount;
 }
 
-int Evaluator::evalRook(int square, int side) const {
+[[gnu::always_inline]] inline int Evaluator::evalRook(int square, int side) const {
     const eval::SquareSet file = eval::fileSet(fileOf(square));
     if ((pawns[side] & file) != 0) return 0;
     return (pawns[side ^ 1] & file) == 0 ? eval::ROOK_OPEN_FILE : eval::ROOK_SEMI_OPEN_FILE;
 }
 
-void Evaluator::sumUp(int side) {
+[[gnu::always_inline]] inline void Evaluator::sumUp(int side) {
     SideTerms& terms = state.side[side];
     if (terms.attackerCount >= 2) {
         // Sums beyond the table, possible only with several extra queens, read its last entry.

@@ -53,6 +53,8 @@ private:
     void reset();
     void addMaterialAndFacts(int side);
     void addPositionalTerms(int side);
+    template <int piece>
+    void addPieceTerms(int side, eval::SquareSet all);
     // Adds the mobility and king attack of a piece that reaches the squares.
     template <int piece>
     void addMobility(int side, eval::SquareSet reach);
