@@ -116,17 +116,6 @@ private:
     std::size_t count = 0;
 };
 
-// A move with its ordering key, as the move picker keeps them.
-using ScoredMove = std::pair<Move, int>;
-
-// Higher key ranks higher; among equal keys the lower from-square, then the
-// lower to-square ranks higher.
-[[nodiscard]] constexpr bool operator<(const ScoredMove& a, const ScoredMove& b) {
-    if (a.second != b.second) return a.second < b.second;
-    if (a.first.from != b.first.from) return a.first.from > b.first.from;
-    return a.first.to > b.first.to;
-}
-
 // Coordinate text: "e2e4", "e7e8q"; NOMOVE prints "a8a8".
 std::ostream& operator<<(std::ostream& out, const Move& move);
 // Moves separated by single blanks.

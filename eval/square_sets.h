@@ -16,6 +16,8 @@ using SquareSet = std::uint64_t;
 
 [[nodiscard]] constexpr int bitIndex(int square) { return (square + (square & 7)) >> 1; }
 [[nodiscard]] constexpr SquareSet bitOf(int square) { return SquareSet{1} << bitIndex(square); }
+// The 0x88 square of a bit index.
+[[nodiscard]] constexpr int squareOfBit(int bit) { return bit + (bit & 0x38); }
 // The number of squares in a set, by adding bit counts in ever wider fields:
 // portable builds have no population-count instruction, and the library's
 // fallback is a call.
@@ -89,6 +91,14 @@ constexpr auto KNIGHT_REACH = [] {
     std::array<SquareSet, 64> reach{};
     for (int from = 0; from < 128; ++from)
         if (onBoard(from)) reach[bitIndex(from)] = stepReach(KNIGHT, from);
+    return reach;
+}();
+
+// Per square, the squares a king on it reaches.
+constexpr auto KING_REACH = [] {
+    std::array<SquareSet, 64> reach{};
+    for (int from = 0; from < 128; ++from)
+        if (onBoard(from)) reach[bitIndex(from)] = stepReach(KING, from);
     return reach;
 }();
 

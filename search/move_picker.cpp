@@ -1,5 +1,8 @@
 #include "search/move_picker.h"
 
+#include <bit>
+#include <cassert>
+
 namespace {
 
 // Piece values for ordering captures, by piece code; EMPTY is worth nothing.
@@ -13,9 +16,18 @@ constexpr int KILLER1_BONUS = 970'000;
 constexpr int KILLER2_BONUS = 960'000;
 constexpr int EN_PASSANT_KEY = PIECE_VALUE[PAWN] * 256 + CAPTURE_BASE - PIECE_VALUE[PAWN];
 
+// Most valuable victim first, then least valuable attacker.
+[[nodiscard]] constexpr int captureKey(int victim, int attacker) {
+    return PIECE_VALUE[victim] * 256 + CAPTURE_BASE - PIECE_VALUE[attacker];
+}
+
+[[nodiscard]] constexpr Move makeMove(int from, int to, std::uint8_t flags, int promotion = 0) {
+    return {static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), static_cast<std::int8_t>(promotion), flags};
+}
+
 }  // namespace
 
-PickerBuffers::PickerBuffers() { scored.reserve(MoveList::CAPACITY); }
+PickerBuffers::PickerBuffers() : ranked(MoveList::CAPACITY) {}
 
 MovePicker::MovePicker(const Move& hashMove, const Move& killer1, const Move& killer2, HistoryTable& history,
                        const Board& board, PickerBuffers& buffers, PickerScope scope)
@@ -26,7 +38,7 @@ MovePicker::MovePicker(const Move& hashMove, const Move& killer1, const Move& ki
       board(board),
       scope(scope),
       moves(buffers.moves),
-      scored(buffers.scored) {}
+      ranked(buffers.ranked.data()) {}
 
 Move MovePicker::getNextMove() {
     switch (stage) {
@@ -36,27 +48,29 @@ Move MovePicker::getNextMove() {
             [[fallthrough]];
         case GENERATE:
             stage = PICK;
-            moves.clear();
-            if (scope == PickerScope::CAPTURES_AND_PROMOTIONS)
-                board.genCaptures(moves);
-            else if (scope == PickerScope::ROOT)
-                board.genIgnoringDraw(moves);
-            else
-                board.gen(moves);
-            scoreMoves();
+            if (scope == PickerScope::CAPTURES_AND_PROMOTIONS) {
+                rankCaptures();
+            } else {
+                moves.clear();
+                if (scope == PickerScope::ROOT)
+                    board.genIgnoringDraw(moves);
+                else
+                    board.gen(moves);
+                scoreMoves();
+            }
             [[fallthrough]];
         case PICK: {
-            if (next >= scored.size()) {
+            if (next >= count) {
                 stage = EXHAUSTED;
                 return NOMOVE;
             }
             // Selection instead of a full sort: a node that cuts off early
             // never pays for ordering the moves it does not reach.
             std::size_t chosen = next;
-            for (std::size_t i = next + 1; i < scored.size(); ++i)
-                if (scored[chosen] < scored[i]) chosen = i;
-            std::swap(scored[chosen], scored[next]);
-            return scored[next++].first;
+            for (std::size_t i = next + 1; i < count; ++i)
+                if (ranked[i] > ranked[chosen]) chosen = i;
+            std::swap(ranked[chosen], ranked[next]);
+            return rankedMove(ranked[next++]);
         }
         case EXHAUSTED: break;
     }
@@ -65,11 +79,10 @@ Move MovePicker::getNextMove() {
 
 int MovePicker::orderingKey(const Move& move) const {
     int key = 0;
-    // Most valuable victim first, then least valuable attacker.
     if (move.has(ENPASSANT))
         key = EN_PASSANT_KEY;
     else if (move.has(CAPTURE))
-        key = PIECE_VALUE[board.pieceAt(move.to)] * 256 + CAPTURE_BASE - PIECE_VALUE[board.pieceAt(move.from)];
+        key = captureKey(board.pieceAt(move.to), board.pieceAt(move.from));
     if (move.has(PROMOTION)) key += PIECE_VALUE[move.promotion] + PROMOTION_BONUS;
 
     if (move == killer1)
@@ -82,11 +95,89 @@ int MovePicker::orderingKey(const Move& move) const {
 }
 
 void MovePicker::scoreMoves() {
-    scored.clear();
+    count = 0;
     for (const Move& move : moves) {
         if (move == hashMove) continue;
-        scored.emplace_back(move, orderingKey(move));
+        ranked[count++] = rankMove(move, orderingKey(move));
     }
+}
+
+void MovePicker::rankCaptures() {
+    assert(!board.isDraw());
+    count = 0;
+    const int us = board.getTurn();
+    const int them = us ^ 1;
+    eval::SquareSet own = 0;
+    eval::SquareSet enemy = 0;
+    for (int type = PAWN; type <= KING; ++type) {
+        const PieceList& ours = board.pieces(us, type);
+        for (int i = 0; i < ours.count; ++i) own |= eval::bitOf(ours.squares[i]);
+        const PieceList& theirs = board.pieces(them, type);
+        for (int i = 0; i < theirs.count; ++i) enemy |= eval::bitOf(theirs.squares[i]);
+    }
+
+    // Pawns capture towards either file and promote by capturing or by a step
+    // onto an empty square.
+    const int forward = pawnForward(us);
+    const int promotionRow = us == WHITE ? 1 : 6;
+    const PieceList& pawns = board.pieces(us, PAWN);
+    for (int i = 0; i < pawns.count; ++i) {
+        const int from = pawns.squares[i];
+        const int file = fileOf(from);
+        const bool promotes = rowOf(from) == promotionRow;
+        if (file != 0 && board.colorAt(from + forward - 1) == them)
+            rankPawnMove(from, from + forward - 1, PAWNMOVE | CAPTURE, promotes);
+        if (file != 7 && board.colorAt(from + forward + 1) == them)
+            rankPawnMove(from, from + forward + 1, PAWNMOVE | CAPTURE, promotes);
+        if (promotes && board.colorAt(from + forward) == EMPTY) rankPawnMove(from, from + forward, PAWNMOVE, true);
+    }
+
+    const eval::SquareSet all = own | enemy;
+    rankPieceCaptures<KNIGHT>(all, enemy);
+    rankPieceCaptures<BISHOP>(all, enemy);
+    rankPieceCaptures<ROOK>(all, enemy);
+    rankPieceCaptures<QUEEN>(all, enemy);
+    rankPieceCaptures<KING>(all, enemy);
+
+    if (const int target = board.getEpSquare(); target != NO_SQUARE) {
+        const int behind = -forward;
+        const auto enPassantFrom = [&](int from) {
+            if (board.pieceAt(from) == PAWN && board.colorAt(from) == us)
+                add(makeMove(from, target, CAPTURE | ENPASSANT | PAWNMOVE), EN_PASSANT_KEY);
+        };
+        if (fileOf(target) != 0) enPassantFrom(target + behind - 1);
+        if (fileOf(target) != 7) enPassantFrom(target + behind + 1);
+    }
+}
+
+template <int type>
+void MovePicker::rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy) {
+    const PieceList& list = board.pieces(board.getTurn(), type);
+    for (int i = 0; i < list.count; ++i) {
+        const int from = list.squares[i];
+        const int bit = eval::bitIndex(from);
+        eval::SquareSet reach = 0;
+        if constexpr (type == KNIGHT) reach = eval::KNIGHT_REACH[bit];
+        if constexpr (type == BISHOP) reach = eval::bishopReach(bit, all);
+        if constexpr (type == ROOK) reach = eval::rookReach(bit, all);
+        if constexpr (type == QUEEN) reach = eval::bishopReach(bit, all) | eval::rookReach(bit, all);
+        if constexpr (type == KING) reach = eval::KING_REACH[bit];
+        for (eval::SquareSet targets = reach & enemy; targets != 0; targets &= targets - 1) {
+            const int to = eval::squareOfBit(std::countr_zero(targets));
+            add(makeMove(from, to, CAPTURE), captureKey(board.pieceAt(to), type));
+        }
+    }
+}
+
+// A pawn move onto the last row is four promotions, knight to queen.
+void MovePicker::rankPawnMove(int from, int to, std::uint8_t flags, bool promotes) {
+    const int capture = (flags & CAPTURE) != 0 ? captureKey(board.pieceAt(to), PAWN) : 0;
+    if (!promotes) {
+        add(makeMove(from, to, flags), capture);
+        return;
+    }
+    for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN})
+        add(makeMove(from, to, flags | PROMOTION, piece), capture + PIECE_VALUE[piece] + PROMOTION_BONUS);
 }
 
 void MovePicker::penalizeHist(const Move& best, int depth) {
@@ -96,7 +187,7 @@ void MovePicker::penalizeHist(const Move& best, int depth) {
     if (hashMove != NOMOVE && hashMove != best && hashMove.isQuiet() && board.pieceAt(hashMove.from) != EMPTY)
         history.addScore(hashMove, penalty);
     for (std::size_t i = 0; i < next; ++i) {
-        const Move& move = scored[i].first;
+        const Move move = rankedMove(ranked[i]);
         if (move != best && move.isQuiet()) history.addScore(move, penalty);
     }
 }

@@ -5,20 +5,46 @@
 
 #include "board/board.h"
 #include "core/types.h"
+#include "eval/square_sets.h"
 #include "search/history.h"
+
+// A move and its ordering key in one number that orders as the picker hands
+// moves out: the key in the high half, then the lower from-square, then the
+// lower to-square; the promotion and flags fill the last bits, so that the
+// number holds the whole move.
+using RankedMove = std::int64_t;
+
+[[nodiscard]] constexpr RankedMove rankMove(const Move& move, int key) {
+    constexpr int SQUARE_LIMIT = 127;
+    return static_cast<RankedMove>(key) * (RankedMove{1} << 32) |
+           static_cast<std::uint32_t>(SQUARE_LIMIT - move.from) << 24 |
+           static_cast<std::uint32_t>(SQUARE_LIMIT - move.to) << 16 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(move.promotion)) << 8 | move.flags;
+}
+
+[[nodiscard]] constexpr Move rankedMove(RankedMove ranked) {
+    constexpr int SQUARE_LIMIT = 127;
+    const auto bits = static_cast<std::uint32_t>(ranked);
+    return {static_cast<std::int8_t>(SQUARE_LIMIT - static_cast<int>(bits >> 24)),
+            static_cast<std::int8_t>(SQUARE_LIMIT - static_cast<int>((bits >> 16) & 0xFF)),
+            static_cast<std::int8_t>((bits >> 8) & 0xFF), static_cast<std::uint8_t>(bits & 0xFF)};
+}
 
 // The lists a picker fills. The search owns one set per ply and lends it to
 // each node's picker, so that no node allocates.
 struct PickerBuffers {
     MoveList moves;
-    std::vector<ScoredMove> scored;
+    // Room for the moves of any position, written in place.
+    std::vector<RankedMove> ranked;
 
     PickerBuffers();
 };
 
 // Which generated moves a picker hands out. Captures and promotions come out
 // in the same order either way, since every one ranks above every quiet move.
-// The root's moves are all moves even where a draw by rule could be claimed.
+// A picker of captures and promotions only expects the caller to have ruled
+// out a draw by rule, in which the generator offers no move. The root's moves
+// are all moves even where a draw by rule could be claimed.
 enum class PickerScope : std::uint8_t { ALL_MOVES, CAPTURES_AND_PROMOTIONS, ROOT };
 
 // Hands out the moves of one node best first: the hash move before anything
@@ -39,10 +65,20 @@ public:
 private:
     enum Stage : std::uint8_t { HASH_MOVE, GENERATE, PICK, EXHAUSTED };
 
-    // Fills the scored list with the generated moves in scope, all but the
+    // Fills the ranked list with the generated moves in scope, all but the
     // hash move.
     void scoreMoves();
     [[nodiscard]] int orderingKey(const Move& move) const;
+    // Ranks the captures and promotions of the side to move, all but the hash
+    // move, straight from the squares its pieces reach: the same moves the
+    // generator offers, in another order, which ranking makes irrelevant.
+    void rankCaptures();
+    template <int type>
+    void rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy);
+    void rankPawnMove(int from, int to, std::uint8_t flags, bool promotes);
+    void add(const Move& move, int key) {
+        if (move != hashMove) ranked[count++] = rankMove(move, key);
+    }
 
     Move hashMove;
     Move killer1;
@@ -52,6 +88,7 @@ private:
     PickerScope scope;
     Stage stage = HASH_MOVE;
     MoveList& moves;
-    std::vector<ScoredMove>& scored;
+    RankedMove* ranked;
+    std::size_t count = 0;
     std::size_t next = 0;
 };

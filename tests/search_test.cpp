@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "board/epd.h"
 #include "console/ai_player.h"
 #include "eval/evaluator.h"
 #include "search/search.h"
@@ -36,6 +37,35 @@ TEST(Search, SignatureOfFixedDepthSearches) {
         total += search.getNodes();
     }
     EXPECT_EQ(total, 138981);
+}
+
+// The picker of captures and promotions ranks its moves from the squares the
+// pieces reach; it must hand out what the full picker hands out before its
+// first quiet move, in the same order, in every suite position and after
+// every move from it.
+TEST(Search, CapturePickerMatchesTheFullPicker) {
+    const auto handedOut = [](const Board& board, PickerScope scope) {
+        HistoryTable history(board);
+        PickerBuffers buffers;
+        MovePicker picker(NOMOVE, NOMOVE, NOMOVE, history, board, buffers, scope);
+        std::vector<Move> moves;
+        for (Move move = picker.getNextMove(); move != NOMOVE && !move.isQuiet(); move = picker.getNextMove())
+            moves.push_back(move);
+        return moves;
+    };
+    for (const char* file : {"/perftsuite.epd", "/perft-edge.epd"})
+        for (const SuitePosition& position : readSuite(std::string(MARROWBY_TEST_DATA) + file)) {
+            Board board(position.fen);
+            for (const Move& move : board.getAllMoves()) {
+                if (!board.executeMove(move)) continue;
+                if (!board.isDraw()) {
+                    EXPECT_EQ(handedOut(board, PickerScope::CAPTURES_AND_PROMOTIONS),
+                              handedOut(board, PickerScope::ALL_MOVES))
+                        << board.toFen();
+                }
+                board.undoMove();
+            }
+        }
 }
 
 // The statistics of two searches, each printed, printed again once reset,
