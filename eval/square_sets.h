@@ -20,7 +20,9 @@ using SquareSet = std::uint64_t;
 [[nodiscard]] constexpr int squareOfBit(int bit) { return bit + (bit & 0x38); }
 // The number of squares in a set, by adding bit counts in ever wider fields:
 // portable builds have no population-count instruction, and the library's
-// fallback is a call.
+// fallback is a call. The compiler turns this into the instruction in code
+// built for processors that have it (the evaluator's second copy). The compiler turns this into the instruction in code
+// built for processors that have it (the evaluator's second copy).
 [[nodiscard]] constexpr int squareCount(SquareSet set) {
     set -= (set >> 1) & 0x5555555555555555ULL;
     set = (set & 0x3333333333333333ULL) + ((set >> 2) & 0x3333333333333333ULL);
