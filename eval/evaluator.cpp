@@ -37,12 +37,17 @@ constexpr auto SET_OF_SQUARE = [] {
     return sets;
 }();
 
+// Whether the processor has a population-count instruction, asked once when
+// the engine starts.
+const bool HAS_POPULATION_COUNT = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("popcnt") != 0;
+}();
+
 }  // namespace
 
-// Built twice: a processor with a population-count instruction runs the copy
-// that counts squares with it, any other the portable one. The terms below
-// are inlined into each copy.
-[[gnu::target_clones("popcnt", "default")]] int Evaluator::getRating(int side) {
+// Every term is inlined into each copy.
+[[gnu::always_inline]] inline int Evaluator::rate(int side) {
     reset();
     // The pawn and king facts of both colours must be complete before any
     // term reads the opponent's.
@@ -56,6 +61,12 @@ constexpr auto SET_OF_SQUARE = [] {
     sumUp(BLACK);
     return state.side[side].tapered - state.side[side ^ 1].tapered;
 }
+
+// The rating is built twice: a processor with a population-count instruction
+// runs the copy that counts squares with it, any other the portable one.
+int Evaluator::getRating(int side) { return HAS_POPULATION_COUNT ? rateWithPopulationCount(side) : rate(side); }
+
+[[gnu::target("popcnt")]] int Evaluator::rateWithPopulationCount(int side) { return rate(side); }
 
 int Evaluator::numMajorMinor(int side) const {
     int count = 0;

@@ -50,6 +50,10 @@ public:
     [[nodiscard]] const EvalState& lastState() const { return state; }
 
 private:
+    // getRating's work, and the same built for processors with a
+    // population-count instruction.
+    [[nodiscard]] int rate(int side);
+    [[nodiscard]] int rateWithPopulationCount(int side);
     void reset();
     void addMaterialAndFacts(int side);
     void addPositionalTerms(int side);
