@@ -37,12 +37,17 @@ constexpr auto SET_OF_SQUARE = [] {
     return sets;
 }();
 
+#if defined(__x86_64__) || defined(__i386__)
 // Whether the processor has a population-count instruction, asked once when
 // the engine starts.
 const bool HAS_POPULATION_COUNT = [] {
     __builtin_cpu_init();
     return __builtin_cpu_supports("popcnt") != 0;
 }();
+#else
+// Other processors get the compiler's bit count for the build's target.
+constexpr bool HAS_POPULATION_COUNT = false;
+#endif
 
 }  // namespace
 
@@ -66,7 +71,11 @@ const bool HAS_POPULATION_COUNT = [] {
 // runs the copy that counts squares with it, any other the portable one.
 int Evaluator::getRating(int side) { return HAS_POPULATION_COUNT ? rateWithPopulationCount(side) : rate(side); }
 
+#if defined(__x86_64__) || defined(__i386__)
 [[gnu::target("popcnt")]] int Evaluator::rateWithPopulationCount(int side) { return rate(side); }
+#else
+int Evaluator::rateWithPopulationCount(int side) { return rate(side); }
+#endif
 
 int Evaluator::numMajorMinor(int side) const {
     int count = 0;
