@@ -6,80 +6,55 @@
 #include <utility>
 
 #include "board/board.h"
+#include "board/square_set.h"
 
 namespace {
 
-// A set of on-board squares, one bit per square: bit row * 8 + file, so
-// that a step of s on the 0x88 board moves a bit the same way as s does a
-// square, and the nearest square along a step of positive s is the lowest bit.
-using SquareBits = std::uint64_t;
-
-[[nodiscard]] constexpr int bitOf(int square) { return (square + (square & 7)) >> 1; }
-[[nodiscard]] constexpr int squareOf(int bit) { return bit + (bit & 56); }
-[[nodiscard]] constexpr SquareBits squareBit(int square) { return SquareBits{1} << bitOf(square); }
-
-// The number of squares in a set, added up bit pairs, nibbles and bytes at
-// a time: the build targets processors without a population-count
-// instruction, where std::popcount is a library call.
-[[nodiscard]] constexpr int countSquares(SquareBits squares) {
-    constexpr SquareBits EVEN_BITS = 0x5555555555555555;
-    constexpr SquareBits BIT_PAIRS = 0x3333333333333333;
-    constexpr SquareBits NIBBLES = 0x0f0f0f0f0f0f0f0f;
-    constexpr SquareBits BYTE_ONES = 0x0101010101010101;
-    constexpr int TOP_BYTE = 56;
-    squares -= (squares >> 1) & EVEN_BITS;
-    squares = (squares & BIT_PAIRS) + ((squares >> 2) & BIT_PAIRS);
-    squares = (squares + (squares >> 4)) & NIBBLES;
-    return static_cast<int>((squares * BYTE_ONES) >> TOP_BYTE);
-}
-
-constexpr SquareBits EVERY_SQUARE = ~SquareBits{0};
-constexpr SquareBits FILE_A = 0x0101010101010101;
-constexpr SquareBits FILE_H = FILE_A << 7;
-[[nodiscard]] constexpr SquareBits rowBits(int row) { return SquareBits{0xff} << (row * 8); }
+constexpr SquareSet EVERY_SQUARE = ~SquareSet{0};
+[[nodiscard]] constexpr SquareSet rowBits(int row) { return SquareSet{0xff} << (row * 8); }
 
 // The squares a step reaches from a square, one or (sliding) all the way to
 // the edge, indexed by step + STEP_BIAS and bit.
 constexpr int STEP_BIAS = SOUTH_EAST;
 constexpr auto RAYS = [] {
-    std::array<std::array<SquareBits, 64>, 2 * STEP_BIAS + 1> rays{};
+    std::array<std::array<SquareSet, 64>, 2 * STEP_BIAS + 1> rays{};
     for (const int step : PIECE_STEPS[QUEEN])
         for (int bit = 0; bit < 64; ++bit)
-            for (int square = squareOf(bit) + step; onBoard(square); square += step)
-                rays[step + STEP_BIAS][bit] |= squareBit(square);
+            for (int square = squareOfBit(bit) + step; onBoard(square); square += step)
+                rays[step + STEP_BIAS][bit] |= bitOf(square);
     return rays;
 }();
 
 // The squares one step of the piece type reaches from each square.
 template <int type>
 constexpr auto STEP_REACH = [] {
-    std::array<SquareBits, 64> reach{};
+    std::array<SquareSet, 64> reach{};
     for (int bit = 0; bit < 64; ++bit)
         for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
-            if (onBoard(squareOf(bit) + PIECE_STEPS[type][d]))
-                reach[bit] |= squareBit(squareOf(bit) + PIECE_STEPS[type][d]);
+            if (onBoard(squareOfBit(bit) + PIECE_STEPS[type][d]))
+                reach[bit] |= bitOf(squareOfBit(bit) + PIECE_STEPS[type][d]);
     return reach;
 }();
 
 // The squares from which a pawn of the colour attacks each square.
 constexpr auto PAWN_ATTACKERS = [] {
-    std::array<std::array<SquareBits, 64>, 2> attackers{};
+    std::array<std::array<SquareSet, 64>, 2> attackers{};
     for (const int color : {WHITE, BLACK})
         for (int bit = 0; bit < 64; ++bit)
             for (const int side : {-1, 1})
-                if (const int from = squareOf(bit) - pawnForward(color) + side; onBoard(from))
-                    attackers[color][bit] |= squareBit(from);
+                if (const int from = squareOfBit(bit) - pawnForward(color) + side; onBoard(from))
+                    attackers[color][bit] |= bitOf(from);
     return attackers;
 }();
 
 // The squares a slider reaches from a square along a step, up to and with
 // the first occupied one. The last square of the board in the step's
 // direction stands in for a missing blocker: no ray goes on from it.
-[[nodiscard]] inline SquareBits slide(int step, int bit, SquareBits occupied) {
-    constexpr SquareBits FIRST_SQUARE = 1;
-    constexpr SquareBits LAST_SQUARE = SquareBits{1} << 63;
-    const SquareBits ray = RAYS[step + STEP_BIAS][bit];
-    const SquareBits blockers = ray & occupied;
+[[nodiscard]] inline SquareSet slide(int step, int bit, SquareSet occupied) {
+    constexpr SquareSet FIRST_SQUARE = 1;
+    constexpr SquareSet LAST_SQUARE = SquareSet{1} << 63;
+    const SquareSet ray = RAYS[step + STEP_BIAS][bit];
+    const SquareSet blockers = ray & occupied;
     const int nearest =
         step > 0 ? std::countr_zero(blockers | LAST_SQUARE) : 63 - std::countl_zero(blockers | FIRST_SQUARE);
     return ray & ~RAYS[step + STEP_BIAS][nearest];
@@ -88,14 +63,14 @@ constexpr auto PAWN_ATTACKERS = [] {
 // The squares a slider of the type reaches along all its steps, each step
 // known when compiling.
 template <int type, std::size_t... d>
-[[nodiscard]] inline SquareBits slides(int bit, SquareBits occupied, std::index_sequence<d...>) {
+[[nodiscard]] inline SquareSet slides(int bit, SquareSet occupied, std::index_sequence<d...>) {
     return (slide(PIECE_STEPS[type][d], bit, occupied) | ...);
 }
 
 // The squares a slider of the type reaches from each square on an empty board.
 template <int type>
 constexpr auto LINES = [] {
-    std::array<SquareBits, 64> lines{};
+    std::array<SquareSet, 64> lines{};
     for (int bit = 0; bit < 64; ++bit)
         for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) lines[bit] |= RAYS[PIECE_STEPS[type][d] + STEP_BIAS][bit];
     return lines;
@@ -103,10 +78,10 @@ constexpr auto LINES = [] {
 
 // The squares of each castling's path that must be empty.
 constexpr auto CASTLING_PATHS = [] {
-    std::array<SquareBits, CASTLING_RIGHTS.size()> paths{};
+    std::array<SquareSet, CASTLING_RIGHTS.size()> paths{};
     for (std::size_t i = 0; i < CASTLING_RIGHTS.size(); ++i)
         for (const int square : CASTLING_RIGHTS[i].mustBeEmpty)
-            if (square != NO_SQUARE) paths[i] |= squareBit(square);
+            if (square != NO_SQUARE) paths[i] |= bitOf(square);
     return paths;
 }();
 
@@ -122,28 +97,28 @@ constexpr int STRAIGHT_STEPS[4] = {SOUTH, WEST, EAST, NORTH};
 // check, the checker and the squares between it and the king in single
 // check, none in double check).
 struct Board::CountingFacts {
-    SquareBits own = 0;
-    SquareBits enemy = 0;
-    SquareBits enemyPawns = 0;
-    SquareBits enemyKnights = 0;
-    SquareBits enemyDiagonals = 0;
-    SquareBits enemyStraights = 0;
-    SquareBits enemyKing = 0;
-    SquareBits ownPawns = 0;
-    SquareBits pinned = 0;
-    SquareBits evasions = 0;
+    SquareSet own = 0;
+    SquareSet enemy = 0;
+    SquareSet enemyPawns = 0;
+    SquareSet enemyKnights = 0;
+    SquareSet enemyDiagonals = 0;
+    SquareSet enemyStraights = 0;
+    SquareSet enemyKing = 0;
+    SquareSet ownPawns = 0;
+    SquareSet pinned = 0;
+    SquareSet evasions = 0;
     // The evasions not occupied by the side to move.
-    SquareBits allowed = 0;
+    SquareSet allowed = 0;
     int king = 0;
     bool inCheck = false;
 
     // The squares the piece on from may go to as far as its king is concerned.
-    [[nodiscard]] SquareBits targets(int from) const {
-        if ((pinned & squareBit(from)) == 0) return allowed;
-        return allowed & RAYS[LINE_STEP[from - king + SQUARE_DIFFERENCE_BIAS] + STEP_BIAS][bitOf(king)];
+    [[nodiscard]] SquareSet targets(int from) const {
+        if ((pinned & bitOf(from)) == 0) return allowed;
+        return allowed & RAYS[LINE_STEP[from - king + SQUARE_DIFFERENCE_BIAS] + STEP_BIAS][bitIndex(king)];
     }
     // Whether a piece of the enemy attacks the square with these squares occupied.
-    [[nodiscard]] bool attacked(int bit, int us, SquareBits occupied) const {
+    [[nodiscard]] bool attacked(int bit, int us, SquareSet occupied) const {
         if ((STEP_REACH<KNIGHT>[bit] & enemyKnights) != 0 || (PAWN_ATTACKERS[us ^ 1][bit] & enemyPawns) != 0 ||
             (STEP_REACH<KING>[bit] & enemyKing) != 0)
             return true;
@@ -204,18 +179,18 @@ PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
     // Only an enemy slider on a line through the king can check along it or
     // pin a piece to it.
     const int king = facts.king;
-    const int kingBit = bitOf(king);
-    const SquareBits occupied = facts.own | facts.enemy;
+    const int kingBit = bitIndex(king);
+    const SquareSet occupied = facts.own | facts.enemy;
     int checkers = 0;
-    SquareBits evasions = 0;
-    for (SquareBits sliders =
+    SquareSet evasions = 0;
+    for (SquareSet sliders =
              (LINES<BISHOP>[kingBit] & facts.enemyDiagonals) | (LINES<ROOK>[kingBit] & facts.enemyStraights);
          sliders != 0; sliders &= sliders - 1) {
         const int slider = std::countr_zero(sliders);
-        const int step = LINE_STEP[squareOf(slider) - king + SQUARE_DIFFERENCE_BIAS];
+        const int step = LINE_STEP[squareOfBit(slider) - king + SQUARE_DIFFERENCE_BIAS];
         // The slider's square and the squares between it and the king.
-        const SquareBits line = RAYS[step + STEP_BIAS][kingBit] & ~RAYS[step + STEP_BIAS][slider];
-        const SquareBits blockers = line & occupied & ~(SquareBits{1} << slider);
+        const SquareSet line = RAYS[step + STEP_BIAS][kingBit] & ~RAYS[step + STEP_BIAS][slider];
+        const SquareSet blockers = line & occupied & ~(SquareSet{1} << slider);
         if (blockers == 0) {
             ++checkers;
             evasions = line;
@@ -223,12 +198,12 @@ PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
             facts.pinned |= blockers;
         }
     }
-    if (const SquareBits knights = STEP_REACH<KNIGHT>[kingBit] & facts.enemyKnights; knights != 0) {
-        checkers += countSquares(knights);
+    if (const SquareSet knights = STEP_REACH<KNIGHT>[kingBit] & facts.enemyKnights; knights != 0) {
+        checkers += squareCount(knights);
         evasions = knights;
     }
-    if (const SquareBits pawns = PAWN_ATTACKERS[them][kingBit] & facts.enemyPawns; pawns != 0) {
-        checkers += countSquares(pawns);
+    if (const SquareSet pawns = PAWN_ATTACKERS[them][kingBit] & facts.enemyPawns; pawns != 0) {
+        checkers += squareCount(pawns);
         evasions = pawns;
     }
     facts.inCheck = checkers != 0;
@@ -274,18 +249,18 @@ MoveCounts Board::countLegalMoves(const PieceSets& sets) {
     const int forward = pawnForward(us);
     const int promotionRow = us == WHITE ? 1 : 6;
     const int startRow = us == WHITE ? 6 : 1;
-    const SquareBits pawns = facts.ownPawns;
-    const SquareBits empty = ~(facts.own | facts.enemy);
-    const SquareBits onPromotionRow = pawns & rowBits(promotionRow);
+    const SquareSet pawns = facts.ownPawns;
+    const SquareSet empty = ~(facts.own | facts.enemy);
+    const SquareSet onPromotionRow = pawns & rowBits(promotionRow);
     const PieceList& list = pieceList[us][PAWN];
 
     // The advances and captures of all pawns at once; the first step moves
     // a bit by 8, a capture towards file a by 9 or 7.
-    const auto ahead = [us](SquareBits squares, int files) {
+    const auto ahead = [us](SquareSet squares, int files) {
         return us == WHITE ? squares >> (8 - files) : squares << (8 + files);
     };
-    const SquareBits towardsA = ahead(pawns & ~FILE_A, -1) & facts.enemy;
-    const SquareBits towardsH = ahead(pawns & ~FILE_H, 1) & facts.enemy;
+    const SquareSet towardsA = ahead(pawns & ~FILE_A, -1) & facts.enemy;
+    const SquareSet towardsH = ahead(pawns & ~FILE_H, 1) & facts.enemy;
     // Each captured piece goes to the end of its list in generation order.
     if ((towardsA | towardsH) != 0) {
         for (int i = 0; i < list.count; ++i) {
@@ -296,11 +271,11 @@ MoveCounts Board::countLegalMoves(const PieceSets& sets) {
     }
 
     if ((facts.pinned & pawns) == 0 && onPromotionRow == 0) {
-        const SquareBits oneStep = ahead(pawns, 0) & empty;
-        const SquareBits twoSteps = ahead(oneStep & rowBits(startRow + (forward > 0 ? 1 : -1)), 0) & empty;
+        const SquareSet oneStep = ahead(pawns, 0) & empty;
+        const SquareSet twoSteps = ahead(oneStep & rowBits(startRow + (forward > 0 ? 1 : -1)), 0) & empty;
         // Advances reach empty squares, captures enemy ones: only the two
         // captures can share a square.
-        return countSquares((oneStep | twoSteps | towardsA) & facts.evasions) + countSquares(towardsH & facts.evasions);
+        return squareCount((oneStep | twoSteps | towardsA) & facts.evasions) + squareCount(towardsH & facts.evasions);
     }
 
     // A pinned pawn or one about to promote is counted on its own; a pawn
@@ -312,8 +287,8 @@ MoveCounts Board::countLegalMoves(const PieceSets& sets) {
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
         const int file = fileOf(from);
-        const SquareBits targets = facts.targets(from);
-        const auto allowed = [&](int to) { return (targets & squareBit(to)) != 0; };
+        const SquareSet targets = facts.targets(from);
+        const auto allowed = [&](int to) { return (targets & bitOf(to)) != 0; };
         int moves = 0;
         if (file != 0 && colorBoard[from + forward - 1] == them) moves += allowed(from + forward - 1);
         if (file != 7 && colorBoard[from + forward + 1] == them) moves += allowed(from + forward + 1);
@@ -335,13 +310,13 @@ MoveCounts Board::countLegalMoves(const PieceSets& sets) {
 
 template <int type>
 [[gnu::always_inline]] inline int Board::countPieceMoves(const CountingFacts& facts) {
-    const SquareBits occupied = facts.own | facts.enemy;
+    const SquareSet occupied = facts.own | facts.enemy;
     const PieceList& list = pieceList[turn][type];
     int count = 0;
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
-        const int bit = bitOf(from);
-        SquareBits reach = 0;
+        const int bit = bitIndex(from);
+        SquareSet reach = 0;
         if constexpr (isSlider(type))
             reach = slides<type>(bit, occupied, std::make_index_sequence<PIECE_STEP_COUNT[type]>());
         else
@@ -351,28 +326,28 @@ template <int type>
             for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
                 const int step = PIECE_STEPS[type][d];
                 if constexpr (isSlider(type)) {
-                    if (const SquareBits victim = slide(step, bit, occupied) & facts.enemy; victim != 0)
-                        listSendToEnd(squareOf(std::countr_zero(victim)));
-                } else if (const int to = from + step; onBoard(to) && (facts.enemy & squareBit(to)) != 0) {
+                    if (const SquareSet victim = slide(step, bit, occupied) & facts.enemy; victim != 0)
+                        listSendToEnd(squareOfBit(std::countr_zero(victim)));
+                } else if (const int to = from + step; onBoard(to) && (facts.enemy & bitOf(to)) != 0) {
                     listSendToEnd(to);
                 }
             }
         }
-        count += countSquares(reach & facts.targets(from));
+        count += squareCount(reach & facts.targets(from));
     }
     return count;
 }
 
 [[gnu::always_inline]] inline int Board::countKingMoves(const CountingFacts& facts) {
     const int from = facts.king;
-    const SquareBits reach = STEP_REACH<KING>[bitOf(from)] & ~facts.own;
+    const SquareSet reach = STEP_REACH<KING>[bitIndex(from)] & ~facts.own;
     // Each captured piece goes to the end of its list in generation order.
     if ((reach & facts.enemy) != 0)
         for (const int step : PIECE_STEPS[KING])
             if (const int to = from + step; onBoard(to) && colorBoard[to] == (turn ^ 1)) listSendToEnd(to);
-    const SquareBits withoutKing = (facts.own | facts.enemy) & ~squareBit(from);
+    const SquareSet withoutKing = (facts.own | facts.enemy) & ~bitOf(from);
     int count = 0;
-    for (SquareBits targets = reach; targets != 0; targets &= targets - 1)
+    for (SquareSet targets = reach; targets != 0; targets &= targets - 1)
         count += !facts.attacked(std::countr_zero(targets), turn, withoutKing);
     return count;
 }
@@ -382,13 +357,13 @@ int Board::countCastlings(const CountingFacts& facts) {
     constexpr int RIGHTS_PER_COLOR = 2;
     static_assert(CASTLING_RIGHTS[0].color == WHITE && CASTLING_RIGHTS[1].color == WHITE &&
                   CASTLING_RIGHTS[2].color == BLACK && CASTLING_RIGHTS[3].color == BLACK);
-    const SquareBits occupied = facts.own | facts.enemy;
+    const SquareSet occupied = facts.own | facts.enemy;
     int count = 0;
     for (int i = RIGHTS_PER_COLOR * turn; i < RIGHTS_PER_COLOR * (turn + 1); ++i) {
         const CastlingRight& right = CASTLING_RIGHTS[i];
         if ((castling & right.bit) != 0 && (CASTLING_PATHS[i] & occupied) == 0)
-            count += !facts.attacked(bitOf(right.mustBeSafe[0]), turn, occupied) &&
-                     !facts.attacked(bitOf(right.mustBeSafe[1]), turn, occupied);
+            count += !facts.attacked(bitIndex(right.mustBeSafe[0]), turn, occupied) &&
+                     !facts.attacked(bitIndex(right.mustBeSafe[1]), turn, occupied);
     }
     return count;
 }

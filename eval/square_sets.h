@@ -5,33 +5,19 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "board/square_set.h"
 #include "core/types.h"
 
-// Sets of squares as 64-bit masks, for the evaluator's counting. Bit
-// row * 8 + file stands for the 0x88 square row * 16 + file, so rank 8 takes
-// the low bits and a positive 0x88 step is a positive bit step.
+// Square sets for the evaluator's counting (board/square_set.h).
 namespace eval {
 
-using SquareSet = std::uint64_t;
-
-[[nodiscard]] constexpr int bitIndex(int square) { return (square + (square & 7)) >> 1; }
-[[nodiscard]] constexpr SquareSet bitOf(int square) { return SquareSet{1} << bitIndex(square); }
-// The 0x88 square of a bit index.
-[[nodiscard]] constexpr int squareOfBit(int bit) { return bit + (bit & 0x38); }
-// The number of squares in a set, by adding bit counts in ever wider fields:
-// portable builds have no population-count instruction, and the library's
-// fallback is a call. The compiler turns this into the instruction in code
-// built for processors that have it (the evaluator's second copy). The compiler turns this into the instruction in code
-// built for processors that have it (the evaluator's second copy).
-[[nodiscard]] constexpr int squareCount(SquareSet set) {
-    set -= (set >> 1) & 0x5555555555555555ULL;
-    set = (set & 0x3333333333333333ULL) + ((set >> 2) & 0x3333333333333333ULL);
-    set = (set + (set >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
-    return static_cast<int>((set * 0x0101010101010101ULL) >> 56);
-}
-
-constexpr SquareSet FILE_A = 0x0101010101010101ULL;
-constexpr SquareSet FILE_H = FILE_A << 7;
+using ::bitIndex;
+using ::bitOf;
+using ::FILE_A;
+using ::FILE_H;
+using ::squareCount;
+using ::squareOfBit;
+using ::SquareSet;
 
 [[nodiscard]] constexpr SquareSet fileSet(int file) { return FILE_A << file; }
 

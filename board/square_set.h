@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+// Sets of on-board squares as 64-bit masks, for counting moves and reach:
+// bit row * 8 + file stands for the 0x88 square row * 16 + file, so rank 8
+// takes the low bits, a positive 0x88 step is a positive bit step, and the
+// nearest square along a positive step is the lowest bit.
+using SquareSet = std::uint64_t;
+
+[[nodiscard]] constexpr int bitIndex(int square) { return (square + (square & 7)) >> 1; }
+[[nodiscard]] constexpr SquareSet bitOf(int square) { return SquareSet{1} << bitIndex(square); }
+// The 0x88 square of a bit index.
+[[nodiscard]] constexpr int squareOfBit(int bit) { return bit + (bit & 0x38); }
+
+// The number of squares in a set, by adding bit counts in ever wider fields:
+// portable builds have no population-count instruction, and the library's
+// fallback is a call. The compiler turns this into the instruction in code
+// built for processors that have it.
+[[nodiscard]] constexpr int squareCount(SquareSet set) {
+    constexpr SquareSet EVEN_BITS = 0x5555555555555555;
+    constexpr SquareSet BIT_PAIRS = 0x3333333333333333;
+    constexpr SquareSet NIBBLES = 0x0f0f0f0f0f0f0f0f;
+    constexpr SquareSet BYTE_ONES = 0x0101010101010101;
+    constexpr int TOP_BYTE = 56;
+    set -= (set >> 1) & EVEN_BITS;
+    set = (set & BIT_PAIRS) + ((set >> 2) & BIT_PAIRS);
+    set = (set + (set >> 4)) & NIBBLES;
+    return static_cast<int>((set * BYTE_ONES) >> TOP_BYTE);
+}
+
+constexpr SquareSet FILE_A = 0x0101010101010101;
+constexpr SquareSet FILE_H = FILE_A << 7;
