@@ -1,7 +1,8 @@
 // Prints speed figures of the engine's hot paths, and the start-up time and
 // peak memory of the engine binary built with it. Run a Release build:
 //   marrowby_bench            every section
-//   marrowby_bench perft      one section by name
+//   marrowby_bench perft      one section by name (perft, eval, search,
+//                             startup, peers)
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -164,6 +165,56 @@ void startupSection() {
               << "), peak memory: " << static_cast<double>(peakKiB) / 1024.0 << " MiB (go depth 10)" << std::endl;
 }
 
+// The classical peer whose search speed the engine is measured against, and
+// middlegame and endgame positions to search for a fixed time.
+constexpr const char* SEARCH_PEER_BINARY = "/usr/games/glaurung";
+constexpr int PEER_MOVE_TIME_MS = 1000;
+constexpr const char* SEARCH_PEER_FENS[] = {
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "r2qr1k1/1b1nbppp/p2p1n2/1p2p3/3PP3/1BP2N1P/PP1N1PP1/R1BQR1K1 w - - 0 13",
+    "4r1k1/p4ppp/1p6/2p5/2P1n3/1P2P1P1/P4P1P/3R2K1 b - - 0 25",
+    "8/5pk1/6p1/R7/5P2/r5P1/5K2/8 w - - 0 40",
+};
+
+// The nodes per second of the last info line of a timed search.
+double searchSpeed(const std::string& binary, const std::string& options, const std::string& fen) {
+    EngineProcess engine({binary});
+    engine.write("uci\n" + options + "isready\nposition fen " + fen + "\ngo movetime " +
+                 std::to_string(PEER_MOVE_TIME_MS) + "\n");
+    std::string lastInfo;
+    while (const std::optional<std::string> line = engine.readLine(std::chrono::minutes(1))) {
+        if (line->find(" nps ") != std::string::npos) lastInfo = *line;
+        if (line->starts_with("bestmove")) break;
+    }
+    engine.write("quit\n");
+    engine.waitExit();
+    const std::size_t at = lastInfo.find(" nps ");
+    if (at == std::string::npos) throw std::runtime_error(binary + " wrote no nodes per second");
+    return std::stod(lastInfo.substr(at + 5));
+}
+
+// Nodes per second of the engine and of the peer, one thread and its
+// default two, averaged over the positions, each searched for a fixed time.
+void peersSection() {
+    if (!std::filesystem::exists(SEARCH_PEER_BINARY)) {
+        std::cout << "search against a peer: " << SEARCH_PEER_BINARY
+                  << " is missing; apt-get install glaurung adds it for comparison" << std::endl;
+        return;
+    }
+    double own = 0, peerOneThread = 0, peerDefault = 0;
+    for (const char* fen : SEARCH_PEER_FENS) {
+        own += searchSpeed(MARROWBY_BINARY, "", fen);
+        peerOneThread += searchSpeed(SEARCH_PEER_BINARY, "setoption name Threads value 1\n", fen);
+        peerDefault += searchSpeed(SEARCH_PEER_BINARY, "", fen);
+    }
+    const double positions = static_cast<double>(std::size(SEARCH_PEER_FENS));
+    const auto mean = [positions](double total) { return static_cast<std::int64_t>(total / positions); };
+    std::cout << "search, go movetime " << PEER_MOVE_TIME_MS << " on " << std::size(SEARCH_PEER_FENS)
+              << " positions, mean nodes/s: " << mean(own) << "; glaurung with one thread " << mean(peerOneThread)
+              << " (ratio " << own / peerOneThread << "), with its default threads " << mean(peerDefault) << " (ratio "
+              << own / peerDefault << ")" << std::endl;
+}
+
 struct Section {
     const char* name;
     std::function<void()> run;
@@ -173,10 +224,8 @@ struct Section {
 
 int main(int argc, char** argv) {
     const Section sections[] = {
-        {"perft", perftSection},
-        {"eval", evalSection},
-        {"search", searchSection},
-        {"startup", startupSection},
+        {"perft", perftSection},     {"eval", evalSection},   {"search", searchSection},
+        {"startup", startupSection}, {"peers", peersSection},
     };
     for (const Section& section : sections) {
         bool chosen = argc < 2;
