@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -34,28 +35,15 @@ bool LineReader::fill() {
 }
 
 bool LineReader::readLine(std::string& line) {
-    std::size_t searchFrom = next;
-    for (;;) {
-        const std::size_t end = buffer.find('\n', searchFrom);
-        if (end != std::string::npos) {
-            line.assign(buffer, next, end - next);
-            next = end + 1;
-            break;
-        }
-        const std::size_t searched = buffer.size() - next;
-        if (!fill()) {
-            if (next >= buffer.size()) return false;
-            line.assign(buffer, next, std::string::npos);
-            next = buffer.size();
-            break;
-        }
-        searchFrom = next + searched;
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    while (lineEnd() == std::string::npos && fill()) {}
+    if (!peekLine(line)) return false;
+    next = std::min(lineEnd() + 1, buffer.size());
+    scanned = 0;
     return true;
 }
 
 bool LineReader::readWord(std::string& word) {
+    scanned = 0;
     const auto isSpace = [](char ch) {
         return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f';
     };
@@ -78,8 +66,12 @@ bool LineReader::readWord(std::string& word) {
 }
 
 std::size_t LineReader::lineEnd() const {
-    const std::size_t end = buffer.find('\n', next);
-    if (end != std::string::npos) return end;
+    const std::size_t end = buffer.find('\n', next + scanned);
+    if (end != std::string::npos) {
+        scanned = end - next;
+        return end;
+    }
+    scanned = buffer.size() - next;
     return endOfInput && next < buffer.size() ? buffer.size() : std::string::npos;
 }
 

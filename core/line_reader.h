@@ -36,5 +36,8 @@ private:
     int fd;
     std::string buffer;
     std::size_t next = 0;
+    // How many bytes from next on hold no line end: each look for the end
+    // of a line reads only what has arrived since the last look.
+    mutable std::size_t scanned = 0;
     bool endOfInput = false;
 };
