@@ -127,6 +127,10 @@ public:
     // The same moves even in a position drawn by rule, where play goes on
     // until a player claims the draw.
     void genIgnoringDraw(MoveList& out) const;
+    // Writes the en passant captures of the side to move at the cursor (at
+    // most MAX_EN_PASSANT_CAPTURES), in generation order; the cursor after them.
+    Move* addEnPassantCaptures(Move* cursor) const;
+    static constexpr int MAX_EN_PASSANT_CAPTURES = 2;
     // The captures and promotions among those moves, in the same order.
     void genCaptures(MoveList& out) const;
     [[nodiscard]] MoveList getAllMoves() const;

@@ -228,17 +228,10 @@ MoveCounts Board::countLegalMoves(const PieceSets& sets) {
     counts.moves += counts.castles;
 
     // En passant captures are rare: the full test plays each on the squares.
-    if (epSquare != NO_SQUARE) {
-        const int file = fileOf(epSquare);
-        const int behind = -pawnForward(turn);
-        for (const int from :
-             {file != 0 ? epSquare + behind - 1 : NO_SQUARE, file != 7 ? epSquare + behind + 1 : NO_SQUARE}) {
-            if (from == NO_SQUARE || pieceBoard[from] != PAWN || colorBoard[from] != turn) continue;
-            const Move capture{static_cast<std::int8_t>(from), static_cast<std::int8_t>(epSquare), 0,
-                               CAPTURE | ENPASSANT | PAWNMOVE};
-            if (pseudoIsLegal(capture)) ++counts.passants;
-        }
-    }
+    Move enPassant[MAX_EN_PASSANT_CAPTURES];
+    const Move* const enPassantEnd = addEnPassantCaptures(enPassant);
+    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture)
+        counts.passants += pseudoIsLegal(*capture);
     counts.moves += counts.passants;
     return counts;
 }

@@ -68,11 +68,6 @@ void Board::genCaptures(MoveList& out) const {
 
 namespace {
 
-[[nodiscard]] constexpr Move makeMove(int from, int to, int flags, int promotion = 0) {
-    return {static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), static_cast<std::int8_t>(promotion),
-            static_cast<std::uint8_t>(flags)};
-}
-
 // Appends a pawn move at the cursor; onto the last row it is four
 // promotions, knight to queen.
 void addPawnMove(Move*& cursor, int from, int to, int flags, bool promotes) {
@@ -126,17 +121,19 @@ void Board::generate(MoveList& out) const {
                 *cursor++ = makeMove(right.kingFrom, right.kingTo, CASTLE);
     }
 
-    if (epSquare != NO_SQUARE) {
-        const int file = fileOf(epSquare);
-        const int behind = -forward;
-        const auto enPassantFrom = [&](int from) {
-            if (pieceBoard[from] == PAWN && colorBoard[from] == us)
-                *cursor++ = makeMove(from, epSquare, CAPTURE | ENPASSANT | PAWNMOVE);
-        };
-        if (file != 0) enPassantFrom(epSquare + behind - 1);
-        if (file != 7) enPassantFrom(epSquare + behind + 1);
-    }
-    out.setEnd(cursor);
+    out.setEnd(addEnPassantCaptures(cursor));
+}
+
+Move* Board::addEnPassantCaptures(Move* cursor) const {
+    if (epSquare == NO_SQUARE) return cursor;
+    const int behind = -pawnForward(turn);
+    const auto enPassantFrom = [&](int from) {
+        if (pieceBoard[from] == PAWN && colorBoard[from] == turn)
+            *cursor++ = makeMove(from, epSquare, CAPTURE | ENPASSANT | PAWNMOVE);
+    };
+    if (fileOf(epSquare) != 0) enPassantFrom(epSquare + behind - 1);
+    if (fileOf(epSquare) != 7) enPassantFrom(epSquare + behind + 1);
+    return cursor;
 }
 
 // Appends at the cursor the moves of the side to move's pieces of one type,

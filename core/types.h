@@ -64,6 +64,11 @@ struct Move {
 };
 static_assert(sizeof(Move) == 4);
 
+[[nodiscard]] constexpr Move makeMove(int from, int to, int flags, int promotion = 0) {
+    return {static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), static_cast<std::int8_t>(promotion),
+            static_cast<std::uint8_t>(flags)};
+}
+
 constexpr Move NOMOVE{0, 0, 0, 0};
 constexpr Move NULLMOVE{127, 127, 0, 0};
 

@@ -21,10 +21,6 @@ constexpr int EN_PASSANT_KEY = PIECE_VALUE[PAWN] * 256 + CAPTURE_BASE - PIECE_VA
     return PIECE_VALUE[victim] * 256 + CAPTURE_BASE - PIECE_VALUE[attacker];
 }
 
-[[nodiscard]] constexpr Move makeMove(int from, int to, std::uint8_t flags, int promotion = 0) {
-    return {static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), static_cast<std::int8_t>(promotion), flags};
-}
-
 }  // namespace
 
 PickerBuffers::PickerBuffers() : ranked(MoveList::CAPACITY) {}
@@ -139,15 +135,9 @@ void MovePicker::rankCaptures() {
     rankPieceCaptures<QUEEN>(all, enemy);
     rankPieceCaptures<KING>(all, enemy);
 
-    if (const int target = board.getEpSquare(); target != NO_SQUARE) {
-        const int behind = -forward;
-        const auto enPassantFrom = [&](int from) {
-            if (board.pieceAt(from) == PAWN && board.colorAt(from) == us)
-                add(makeMove(from, target, CAPTURE | ENPASSANT | PAWNMOVE), EN_PASSANT_KEY);
-        };
-        if (fileOf(target) != 0) enPassantFrom(target + behind - 1);
-        if (fileOf(target) != 7) enPassantFrom(target + behind + 1);
-    }
+    Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
+    const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
+    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture) add(*capture, EN_PASSANT_KEY);
 }
 
 template <int type>
