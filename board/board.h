@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board/castling.h"
+#include "board/square_set.h"
 #include "board/zobrist.h"
 #include "core/types.h"
 
@@ -69,14 +70,13 @@ constexpr auto LINE_STEP = [] {
 // all of them and by type: perft carries them from a position to the
 // positions after its moves rather than collecting them from the lists anew.
 struct PieceSets {
-    std::uint64_t all[2] = {};
-    std::uint64_t byType[2][6] = {};
+    SquareSet all[2] = {};
+    SquareSet byType[2][6] = {};
 
     // Adds the piece on the square when absent, removes it when present.
     void toggle(int color, int type, int square) {
-        const std::uint64_t bit = std::uint64_t{1} << ((square + (square & 7)) >> 1);
-        all[color] ^= bit;
-        byType[color][type] ^= bit;
+        all[color] ^= bitOf(square);
+        byType[color][type] ^= bitOf(square);
     }
 };
 
