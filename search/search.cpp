@@ -60,8 +60,7 @@ void Search::iterativeDeepening(int color, const SearchLimits& limits) {
         limits.moveTime > 0 ? std::chrono::nanoseconds(std::chrono::milliseconds(limits.moveTime)) : NO_TIME_LIMIT;
     // A clock that "ponderhit" started before this search got going stands.
     Clock::rep unset = NO_DEADLINE;
-    deadline.compare_exchange_strong(
-        unset, (startTime + std::chrono::duration_cast<Clock::duration>(budget)).time_since_epoch().count());
+    deadline.compare_exchange_strong(unset, ticksAfter(startTime, budget));
     nodeLimit = limits.nodes;
     mateLimit = limits.mate;
     rootMoves = limits.rootMoves;
@@ -84,11 +83,10 @@ void Search::iterativeDeepening(int color, const SearchLimits& limits) {
     stop.exchange(true);
 }
 
-void Search::startClock(int moveTime) {
-    const auto now = Clock::now();
-    deadline.store((now + std::chrono::duration_cast<Clock::duration>(std::chrono::milliseconds(moveTime)))
-                       .time_since_epoch()
-                       .count());
+void Search::startClock(int moveTime) { deadline.store(ticksAfter(Clock::now(), std::chrono::milliseconds(moveTime))); }
+
+Search::Clock::rep Search::ticksAfter(Clock::time_point start, std::chrono::nanoseconds span) {
+    return (start + std::chrono::duration_cast<Clock::duration>(span)).time_since_epoch().count();
 }
 
 bool Search::rootMoveAllowed(const Move& move) const {

@@ -87,6 +87,8 @@ private:
     // Whether the root may play the move: every move unless the limits list
     // the root's moves.
     [[nodiscard]] bool rootMoveAllowed(const Move& move) const;
+    // The clock's reading, in ticks, that long after start.
+    [[nodiscard]] static Clock::rep ticksAfter(Clock::time_point start, std::chrono::nanoseconds span);
     [[nodiscard]] bool deadlinePassed() const {
         return Clock::now().time_since_epoch().count() > deadline.load(std::memory_order_relaxed);
     }
