@@ -14,20 +14,22 @@
 // number holds the whole move.
 using RankedMove = std::int64_t;
 
+// Squares are stored as their distance below this, so that lower squares
+// rank higher.
+inline constexpr int RANKED_SQUARE_LIMIT = 127;
+
 [[nodiscard]] constexpr RankedMove rankMove(const Move& move, int key) {
-    constexpr int SQUARE_LIMIT = 127;
     return static_cast<RankedMove>(key) * (RankedMove{1} << 32) |
-           static_cast<std::uint32_t>(SQUARE_LIMIT - move.from) << 24 |
-           static_cast<std::uint32_t>(SQUARE_LIMIT - move.to) << 16 |
+           static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT - move.from) << 24 |
+           static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT - move.to) << 16 |
            static_cast<std::uint32_t>(static_cast<std::uint8_t>(move.promotion)) << 8 | move.flags;
 }
 
 [[nodiscard]] constexpr Move rankedMove(RankedMove ranked) {
-    constexpr int SQUARE_LIMIT = 127;
     const auto bits = static_cast<std::uint32_t>(ranked);
-    return {static_cast<std::int8_t>(SQUARE_LIMIT - static_cast<int>(bits >> 24)),
-            static_cast<std::int8_t>(SQUARE_LIMIT - static_cast<int>((bits >> 16) & 0xFF)),
-            static_cast<std::int8_t>((bits >> 8) & 0xFF), static_cast<std::uint8_t>(bits & 0xFF)};
+    return makeMove(RANKED_SQUARE_LIMIT - static_cast<int>(bits >> 24),
+                    RANKED_SQUARE_LIMIT - static_cast<int>((bits >> 16) & 0xFF), static_cast<int>(bits & 0xFF),
+                    static_cast<int>((bits >> 8) & 0xFF));
 }
 
 // The lists a picker fills. The search owns one set per ply and lends it to
