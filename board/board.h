@@ -222,8 +222,12 @@ private:
         pieceBoard[from] = EMPTY;
         listReplace(color, type, from, to);
     }
-    // What countLegalMoves needs to know of the position. countLegalMoves,
-    // the only caller of these, has them inlined.
+    // countLegalMoves's work, and the same built for processors with a
+    // population-count instruction.
+    [[nodiscard]] inline MoveCounts count(const PieceSets& sets);
+    [[nodiscard]] MoveCounts countWithPopulationCount(const PieceSets& sets);
+    // What counting needs to know of the position. Both copies of the
+    // counter, the only callers of these, have them inlined.
     struct CountingFacts;
     [[nodiscard]] inline CountingFacts countingFacts(const PieceSets& sets) const;
     template <int type>

@@ -7,6 +7,7 @@
 
 #include "board/board.h"
 #include "board/square_set.h"
+#include "core/processor.h"
 
 namespace {
 
@@ -212,7 +213,15 @@ PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
     return facts;
 }
 
+// The counter is built twice: a processor with a population-count
+// instruction runs the copy that counts squares with it.
 MoveCounts Board::countLegalMoves(const PieceSets& sets) {
+    return HAS_POPULATION_COUNT ? countWithPopulationCount(sets) : count(sets);
+}
+
+WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount(const PieceSets& sets) { return count(sets); }
+
+[[gnu::always_inline]] inline MoveCounts Board::count(const PieceSets& sets) {
     MoveCounts counts;
     if (isDraw()) return counts;
     const CountingFacts facts = countingFacts(sets);

@@ -5,6 +5,7 @@
 #include <bit>
 #include <iterator>
 
+#include "core/processor.h"
 #include "eval/tables.h"
 
 namespace {
@@ -37,18 +38,6 @@ constexpr auto SET_OF_SQUARE = [] {
     return sets;
 }();
 
-#if defined(__x86_64__) || defined(__i386__)
-// Whether the processor has a population-count instruction, asked once when
-// the engine starts.
-const bool HAS_POPULATION_COUNT = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("popcnt") != 0;
-}();
-#else
-// Other processors get the compiler's bit count for the build's target.
-constexpr bool HAS_POPULATION_COUNT = false;
-#endif
-
 }  // namespace
 
 // Every term is inlined into each copy.
@@ -71,11 +60,7 @@ constexpr bool HAS_POPULATION_COUNT = false;
 // runs the copy that counts squares with it, any other the portable one.
 int Evaluator::getRating(int side) { return HAS_POPULATION_COUNT ? rateWithPopulationCount(side) : rate(side); }
 
-#if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("popcnt")]] int Evaluator::rateWithPopulationCount(int side) { return rate(side); }
-#else
-int Evaluator::rateWithPopulationCount(int side) { return rate(side); }
-#endif
+WITH_POPULATION_COUNT int Evaluator::rateWithPopulationCount(int side) { return rate(side); }
 
 int Evaluator::numMajorMinor(int side) const {
     int count = 0;
