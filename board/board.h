@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board/castling.h"
+#include "board/piece_square.h"
 #include "board/square_set.h"
 #include "board/zobrist.h"
 #include "core/types.h"
@@ -67,16 +68,17 @@ constexpr auto LINE_STEP = [] {
 }
 
 // The squares of each colour's pieces, one bit per square (row * 8 + file),
-// all of them and by type: perft carries them from a position to the
-// positions after its moves rather than collecting them from the lists anew.
+// all of them and by type. The board changes them with every square it
+// changes, so that counting, ranking and evaluating read them at once.
 struct PieceSets {
     SquareSet all[2] = {};
     SquareSet byType[2][6] = {};
 
-    // Adds the piece on the square when absent, removes it when present.
-    void toggle(int color, int type, int square) {
-        all[color] ^= bitOf(square);
-        byType[color][type] ^= bitOf(square);
+    // Adds the piece on each square of the set where absent, removes it
+    // where present.
+    void toggle(int color, int type, SquareSet squares) {
+        all[color] ^= squares;
+        byType[color][type] ^= squares;
     }
 };
 
@@ -138,10 +140,11 @@ public:
     // in a position drawn by rule. The piece lists end as making and taking
     // back every generated move would leave them: each captured piece, and
     // each pawn with a legal promotion, moves to the end of its list.
-    [[nodiscard]] MoveCounts countLegalMoves(const PieceSets& sets);
-    [[nodiscard]] PieceSets pieceSets() const;
-    // The sets of the position before the last move made, changed by that move.
-    [[nodiscard]] PieceSets pieceSetsAfterLastMove(const PieceSets& before) const;
+    [[nodiscard]] MoveCounts countLegalMoves();
+    // The squares of each colour's pieces, kept by every change of a square.
+    [[nodiscard]] const PieceSets& pieceSets() const { return sets; }
+    // The sum of the piece-square values of the colour's pieces but its king.
+    [[nodiscard]] int pieceSquareSum(int color) const { return pieceSquareSums[color]; }
     // The first legal move in generation order by the rules of play, even in
     // a position drawn by rule (such a draw is claimed, so play may go on);
     // NOMOVE when the side to move has none. Testing a capture moves the
@@ -209,11 +212,15 @@ private:
         colorBoard[square] = color;
         pieceBoard[square] = type;
         listInsert(color, type, square);
+        sets.toggle(color, type, bitOf(square));
+        pieceSquareSums[color] += PIECE_SQUARE_BY_SQUARE[color][type][square];
     }
     void removePiece(int square, int type, int color) {
         listErase(color, type, square);
         colorBoard[square] = EMPTY;
         pieceBoard[square] = EMPTY;
+        sets.toggle(color, type, bitOf(square));
+        pieceSquareSums[color] -= PIECE_SQUARE_BY_SQUARE[color][type][square];
     }
     void shiftPiece(int from, int to, int type, int color) {
         colorBoard[to] = color;
@@ -221,15 +228,17 @@ private:
         colorBoard[from] = EMPTY;
         pieceBoard[from] = EMPTY;
         listReplace(color, type, from, to);
+        sets.toggle(color, type, bitOf(from) | bitOf(to));
+        pieceSquareSums[color] += PIECE_SQUARE_BY_SQUARE[color][type][to] - PIECE_SQUARE_BY_SQUARE[color][type][from];
     }
     // countLegalMoves's work, and the same built for processors with a
     // population-count instruction.
-    [[nodiscard]] inline MoveCounts count(const PieceSets& sets);
-    [[nodiscard]] MoveCounts countWithPopulationCount(const PieceSets& sets);
+    [[nodiscard]] inline MoveCounts count();
+    [[nodiscard]] MoveCounts countWithPopulationCount();
     // What counting needs to know of the position. Both copies of the
     // counter, the only callers of these, have them inlined.
     struct CountingFacts;
-    [[nodiscard]] inline CountingFacts countingFacts(const PieceSets& sets) const;
+    [[nodiscard]] inline CountingFacts countingFacts() const;
     template <int type>
     [[nodiscard]] inline int countPieceMoves(const CountingFacts& facts);
     [[nodiscard]] inline int countPawnMoves(const CountingFacts& facts);
@@ -283,6 +292,8 @@ private:
     Zobrist zobrist;
     int colorBoard[128];
     int pieceBoard[128];
+    PieceSets sets;
+    int pieceSquareSums[2] = {};
     std::vector<UndoRecord> undoStack;
     int turn = WHITE;
     int castling = 0;

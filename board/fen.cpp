@@ -129,6 +129,8 @@ void Board::place(const char (&squares)[8][8], int sideToMove, int rights, int e
         for (PieceList& list : lists) list = PieceList();
     for (int& code : colorBoard) code = EMPTY;
     for (int& code : pieceBoard) code = EMPTY;
+    sets = PieceSets{};
+    pieceSquareSums[WHITE] = pieceSquareSums[BLACK] = 0;
     undoStack.clear();
     zobrist.reset();
     checkState = CHECK_UNKNOWN;

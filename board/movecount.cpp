@@ -133,37 +133,7 @@ struct Board::CountingFacts {
     }
 };
 
-PieceSets Board::pieceSets() const {
-    PieceSets sets;
-    for (const int color : {WHITE, BLACK})
-        for (int type = PAWN; type <= KING; ++type) {
-            const PieceList& list = pieceList[color][type];
-            for (int i = 0; i < list.count; ++i) sets.toggle(color, type, list.squares[i]);
-        }
-    return sets;
-}
-
-PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
-    assert(!undoStack.empty());
-    const UndoRecord& record = undoStack.back();
-    const Move& move = record.move;
-    const int mover = turn ^ 1;
-    PieceSets sets = before;
-    if (!onBoard(move.from)) return sets;
-    const int placed = pieceBoard[move.to];
-    sets.toggle(mover, move.has(PROMOTION) ? PAWN : placed, move.from);
-    sets.toggle(mover, placed, move.to);
-    if (record.captured != EMPTY) sets.toggle(turn, record.captured, move.to);
-    if (move.has(ENPASSANT)) sets.toggle(turn, PAWN, move.to - pawnForward(mover));
-    if (move.has(CASTLE)) {
-        const CastlingRight& rook = *castlingRightTo(move.to);
-        sets.toggle(mover, ROOK, rook.rookFrom);
-        sets.toggle(mover, ROOK, rook.rookTo);
-    }
-    return sets;
-}
-
-[[gnu::always_inline]] inline Board::CountingFacts Board::countingFacts(const PieceSets& sets) const {
+[[gnu::always_inline]] inline Board::CountingFacts Board::countingFacts() const {
     const int us = turn;
     const int them = us ^ 1;
     CountingFacts facts;
@@ -215,16 +185,14 @@ PieceSets Board::pieceSetsAfterLastMove(const PieceSets& before) const {
 
 // The counter is built twice: a processor with a population-count
 // instruction runs the copy that counts squares with it.
-MoveCounts Board::countLegalMoves(const PieceSets& sets) {
-    return HAS_POPULATION_COUNT ? countWithPopulationCount(sets) : count(sets);
-}
+MoveCounts Board::countLegalMoves() { return HAS_POPULATION_COUNT ? countWithPopulationCount() : count(); }
 
-WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount(const PieceSets& sets) { return count(sets); }
+WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return count(); }
 
-[[gnu::always_inline]] inline MoveCounts Board::count(const PieceSets& sets) {
+[[gnu::always_inline]] inline MoveCounts Board::count() {
     MoveCounts counts;
     if (isDraw()) return counts;
-    const CountingFacts facts = countingFacts(sets);
+    const CountingFacts facts = countingFacts();
     // In generation order, so that captured pieces reach the ends of their
     // lists in the order the walk that makes every move sends them there.
     counts.moves += countPawnMoves(facts);

@@ -10,33 +10,24 @@ void Perft::perft(int ply) {
     ++plyNodes[ply];
     if (perftDepth <= ply) return;
     if (perftDepth == ply + 1) {
-        countLastPly(board.pieceSets());
+        countLastPly();
         return;
     }
 
     MoveList& moves = moveBuffers[ply];
     moves.clear();
     board.gen(moves);
-    // One ply above the last, the piece sets of each position made follow
-    // from those of this one.
-    const bool lastButOne = perftDepth == ply + 2;
-    const PieceSets sets = lastButOne ? board.pieceSets() : PieceSets{};
     for (const Move& move : moves) {
         if (!board.executeMove(move)) continue;
         if (move.has(CASTLE)) ++plyCastles[ply + 1];
         if (move.has(ENPASSANT)) ++plyPassants[ply + 1];
-        if (lastButOne) {
-            ++plyNodes[ply + 1];
-            countLastPly(board.pieceSetsAfterLastMove(sets));
-        } else {
-            perft(ply + 1);
-        }
+        perft(ply + 1);
         board.undoMove();
     }
 }
 
-void Perft::countLastPly(const PieceSets& sets) {
-    const MoveCounts counts = board.countLegalMoves(sets);
+void Perft::countLastPly() {
+    const MoveCounts counts = board.countLegalMoves();
     plyNodes[perftDepth] += counts.moves;
     plyCastles[perftDepth] += counts.castles;
     plyPassants[perftDepth] += counts.passants;

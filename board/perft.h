@@ -23,7 +23,7 @@ public:
 
 private:
     // Adds the moves of the position on the board to the last ply's counts.
-    void countLastPly(const PieceSets& sets);
+    void countLastPly();
 
     Board& board;
     int perftDepth;

@@ -131,13 +131,11 @@ void Board::genAttackTable(int piece, std::ostream& out) {
     bool reachable[SQUARE_DIFFERENCES] = {};
     for (int from = 0; from < 128; ++from) {
         if (!onBoard(from)) continue;
-        empty.pieceBoard[from] = piece;
-        empty.colorBoard[from] = WHITE;
+        empty.addPiece(from, piece, WHITE);
         for (int to = 0; to < 128; ++to)
             if (onBoard(to) && empty.moveIsPseudo({static_cast<std::int8_t>(from), static_cast<std::int8_t>(to), 0, 0}))
                 reachable[from - to + SQUARE_DIFFERENCE_BIAS] = true;
-        empty.pieceBoard[from] = EMPTY;
-        empty.colorBoard[from] = EMPTY;
+        empty.removePiece(from, piece, WHITE);
     }
     for (int index = 0; index < SQUARE_DIFFERENCES; ++index) {
         out << (reachable[index] ? "1, " : "0, ");

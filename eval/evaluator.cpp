@@ -10,17 +10,6 @@
 
 namespace {
 
-// The piece-square value of a pawn, knight, bishop, rook or queen by colour,
-// type and 0x88 square; the same in the middlegame and the endgame.
-constexpr auto PIECE_SQUARE_BY_SQUARE = [] {
-    std::array<std::array<std::array<int, 128>, KING>, 2> table{};
-    for (const int color : {WHITE, BLACK})
-        for (int type = PAWN; type < KING; ++type)
-            for (int square = 0; square < 128; ++square)
-                if (onBoard(square)) table[color][type][square] = eval::pieceSquareValue(type, color, square).mg;
-    return table;
-}();
-
 // The king's piece-square values by colour and 0x88 square.
 constexpr auto KING_SQUARE_BY_SQUARE = [] {
     std::array<std::array<Score, 128>, 2> table{};
@@ -28,14 +17,6 @@ constexpr auto KING_SQUARE_BY_SQUARE = [] {
         for (int square = 0; square < 128; ++square)
             if (onBoard(square)) table[color][square] = eval::pieceSquareValue(KING, color, square);
     return table;
-}();
-
-// The set of one 0x88 square.
-constexpr auto SET_OF_SQUARE = [] {
-    std::array<eval::SquareSet, 128> sets{};
-    for (int square = 0; square < 128; ++square)
-        if (onBoard(square)) sets[square] = eval::bitOf(square);
-    return sets;
 }();
 
 }  // namespace
@@ -78,29 +59,21 @@ int Evaluator::numMajorMinor(int side) const {
 // terms of both colours read.
 [[gnu::always_inline]] inline void Evaluator::addMaterialAndFacts(int side) {
     SideTerms& terms = state.side[side];
-    eval::SquareSet own = 0;
-    eval::SquareSet ownPawns = 0;
-    // Only the king's piece-square value differs between the phases.
-    int pieceSquare = 0;
     int material = 0;
     for (int type = PAWN; type < KING; ++type) {
-        const PieceList& list = board.pieces(side, type);
-        material += eval::MATERIAL_VALUE[type] * list.count;
-        state.phase += eval::PHASE_WEIGHT[type] * list.count;
-        for (int i = 0; i < list.count; ++i) {
-            const int square = list.squares[i];
-            pieceSquare += PIECE_SQUARE_BY_SQUARE[side][type][square];
-            own |= SET_OF_SQUARE[square];
-        }
-        // Pawns come first, so the squares gathered so far are the pawns'.
-        if (type == PAWN) ownPawns = own;
+        const int count = board.pieces(side, type).count;
+        material += eval::MATERIAL_VALUE[type] * count;
+        state.phase += eval::PHASE_WEIGHT[type] * count;
     }
     const int king = board.kingSquare(side);
     terms.material = Score::both(material);
-    terms.pieceSquare = Score::both(pieceSquare) + KING_SQUARE_BY_SQUARE[side][king];
-    occupied[side] = own | SET_OF_SQUARE[king];
-    pawns[side] = ownPawns;
-    pawnControl[side] = eval::pawnAttacks(ownPawns, side);
+    // The board keeps the sum of the other pieces; only the king's value
+    // differs between the phases.
+    terms.pieceSquare = Score::both(board.pieceSquareSum(side)) + KING_SQUARE_BY_SQUARE[side][king];
+    const PieceSets& sets = board.pieceSets();
+    occupied[side] = sets.all[side];
+    pawns[side] = sets.byType[side][PAWN];
+    pawnControl[side] = eval::pawnAttacks(pawns[side], side);
     kingRing[side] = eval::KING_RING[side][eval::bitIndex(king)];
 }
 

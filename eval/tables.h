@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/piece_square.h"
 #include "core/types.h"
 #include "eval/score.h"
 
@@ -7,6 +8,8 @@
 // then EMPTY), by square or by rank. The square tables are written as white
 // sees the board, rank 8 in the first row and file a in the first column.
 namespace eval {
+
+using ::PIECE_SQUARE;
 
 // The tables are aligned by hand, a row per rank.
 // clang-format off
@@ -62,55 +65,6 @@ inline constexpr int KING_SHIELD[8] = {-20, 0, -10, -20, -20, -20, -20, -25};
 // enemy's side) of the enemy's rearmost pawn there: an enemy pawn on the
 // king's fourth or third rank, or a file with no enemy pawn (7), opens lines.
 inline constexpr int PAWN_STORM[8] = {0, 0, 0, 0, -5, -10, 0, -15};
-
-// Piece-square tables of pawn, knight, bishop, rook and queen; each value
-// counts in the middlegame and the endgame alike.
-inline constexpr int PIECE_SQUARE[5][64] = {
-    {   0,   0,   0,   0,   0,   0,   0,   0,
-       -6,  -4,   1,   1,   1,   1,  -4,  -6,
-       -6,  -4,   1,   2,   2,   1,  -4,  -6,
-       -6,  -4,   2,   8,   8,   2,  -4,  -6,
-       -6,  -4,   5,  10,  10,   5,  -4,  -6,
-       -4,  -4,   1,   5,   5,   1,  -4,  -4,
-       -6,  -4,   1, -24, -24,   1,  -4,  -6,
-        0,   0,   0,   0,   0,   0,   0,   0},
-
-    {  -8,  -8,  -8,  -8,  -8,  -8,  -8,  -8,
-       -8,   0,   0,   0,   0,   0,   0,  -8,
-       -8,   0,   4,   6,   6,   4,   0,  -8,
-       -8,   0,   6,   8,   8,   6,   0,  -8,
-       -8,   0,   6,   8,   8,   6,   0,  -8,
-       -8,   0,   4,   6,   6,   4,   0,  -8,
-       -8,   0,   1,   2,   2,   1,   0,  -8,
-      -16, -12,  -8,  -8,  -8,  -8, -12, -16},
-
-    {  -4,  -4,  -4,  -4,  -4,  -4,  -4,  -4,
-       -4,   0,   0,   0,   0,   0,   0,  -4,
-       -4,   0,   2,   4,   4,   2,   0,  -4,
-       -4,   0,   4,   6,   6,   4,   0,  -4,
-       -4,   0,   4,   6,   6,   4,   0,  -4,
-       -4,   1,   2,   4,   4,   2,   1,  -4,
-       -4,   2,   1,   1,   1,   1,   2,  -4,
-       -4,  -4, -12,  -4,  -4, -12,  -4,  -4},
-
-    {   5,   5,   5,   5,   5,   5,   5,   5,
-       20,  20,  20,  20,  20,  20,  20,  20,
-       -5,   0,   0,   0,   0,   0,   0,  -5,
-       -5,   0,   0,   0,   0,   0,   0,  -5,
-       -5,   0,   0,   0,   0,   0,   0,  -5,
-       -5,   0,   0,   0,   0,   0,   0,  -5,
-       -5,   0,   0,   0,   0,   0,   0,  -5,
-        0,   0,   0,   2,   2,   0,   0,   0},
-
-    {   0,   0,   0,   0,   0,   0,   0,   0,
-        0,   0,   1,   1,   1,   1,   0,   0,
-        0,   0,   1,   2,   2,   1,   0,   0,
-        0,   0,   2,   3,   3,   2,   0,   0,
-        0,   0,   2,   3,   3,   2,   0,   0,
-        0,   0,   1,   2,   2,   1,   0,   0,
-        0,   0,   1,   1,   1,   1,   0,   0,
-       -5,  -5,  -5,  -5,  -5,  -5,  -5,  -5},
-};
 
 // The king's tables: sheltered in a corner in the middlegame, central in the endgame.
 inline constexpr int KING_SQUARE_MG[64] = {

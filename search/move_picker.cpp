@@ -103,14 +103,7 @@ void MovePicker::rankCaptures() {
     count = 0;
     const int us = board.getTurn();
     const int them = us ^ 1;
-    eval::SquareSet own = 0;
-    eval::SquareSet enemy = 0;
-    for (int type = PAWN; type <= KING; ++type) {
-        const PieceList& ours = board.pieces(us, type);
-        for (int i = 0; i < ours.count; ++i) own |= eval::bitOf(ours.squares[i]);
-        const PieceList& theirs = board.pieces(them, type);
-        for (int i = 0; i < theirs.count; ++i) enemy |= eval::bitOf(theirs.squares[i]);
-    }
+    const eval::SquareSet enemy = board.pieceSets().all[them];
 
     // Pawns capture towards either file and promote by capturing or by a step
     // onto an empty square.
@@ -128,7 +121,7 @@ void MovePicker::rankCaptures() {
         if (promotes && board.colorAt(from + forward) == EMPTY) rankPawnMove(from, from + forward, PAWNMOVE, true);
     }
 
-    const eval::SquareSet all = own | enemy;
+    const eval::SquareSet all = board.pieceSets().all[us] | enemy;
     rankPieceCaptures<KNIGHT>(all, enemy);
     rankPieceCaptures<BISHOP>(all, enemy);
     rankPieceCaptures<ROOK>(all, enemy);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,20 @@ inline std::string boardProblem(const Board& board) {
     for (int square = 0; square < 128; ++square)
         if (listed[square] != (board.pieceAt(square) != EMPTY) || (board.colorAt(square) == EMPTY) != !listed[square])
             return "a square and the piece lists disagree";
+    for (const int color : {WHITE, BLACK}) {
+        PieceSets sets;
+        int pieceSquareSum = 0;
+        for (int square = 0; square < 128; ++square)
+            if (onBoard(square) && board.colorAt(square) == color) {
+                sets.toggle(color, board.pieceAt(square), bitOf(square));
+                pieceSquareSum += PIECE_SQUARE_BY_SQUARE[color][board.pieceAt(square)][square];
+            }
+        const PieceSets& kept = board.pieceSets();
+        if (kept.all[color] != sets.all[color] ||
+            !std::equal(std::begin(sets.byType[color]), std::end(sets.byType[color]), kept.byType[color]))
+            return "the square sets do not match the squares";
+        if (board.pieceSquareSum(color) != pieceSquareSum) return "the piece-square sum does not match the squares";
+    }
     if (board.pieces(WHITE, KING).count != 1 || board.pieces(BLACK, KING).count != 1) return "not one king per side";
     if (board.inCheck(board.getTurn() ^ 1)) return "the side not to move is in check";
     return {};
