@@ -3,9 +3,9 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 
 #include "board/board.h"
+#include "board/line_reach.h"
 #include "board/square_set.h"
 #include "core/processor.h"
 
@@ -59,13 +59,6 @@ constexpr auto PAWN_ATTACKERS = [] {
     const int nearest =
         step > 0 ? std::countr_zero(blockers | LAST_SQUARE) : 63 - std::countl_zero(blockers | FIRST_SQUARE);
     return ray & ~RAYS[step + STEP_BIAS][nearest];
-}
-
-// The squares a slider of the type reaches along all its steps, each step
-// known when compiling.
-template <int type, std::size_t... d>
-[[nodiscard]] inline SquareSet slides(int bit, SquareSet occupied, std::index_sequence<d...>) {
-    return (slide(PIECE_STEPS[type][d], bit, occupied) | ...);
 }
 
 // The squares a slider of the type reaches from each square on an empty board.
@@ -287,10 +280,10 @@ template <int type>
         const int from = list.squares[i];
         const int bit = bitIndex(from);
         SquareSet reach = 0;
-        if constexpr (isSlider(type))
-            reach = slides<type>(bit, occupied, std::make_index_sequence<PIECE_STEP_COUNT[type]>());
-        else
-            reach = STEP_REACH<type>[bit];
+        if constexpr (type == BISHOP) reach = bishopReach(bit, occupied);
+        if constexpr (type == ROOK) reach = rookReach(bit, occupied);
+        if constexpr (type == QUEEN) reach = queenReach(bit, occupied);
+        if constexpr (type == KNIGHT) reach = STEP_REACH<KNIGHT>[bit];
         // Each captured piece goes to the end of its list in generation order.
         if ((reach & facts.enemy) != 0) {
             for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {

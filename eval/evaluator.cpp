@@ -104,8 +104,7 @@ template <int piece>
             addMobility<ROOK>(side, eval::rookReach(from, all));
             state.side[side].rookBonus += Score::both(evalRook(square, side));
         }
-        if constexpr (piece == QUEEN)
-            addMobility<QUEEN>(side, eval::bishopReach(from, all) | eval::rookReach(from, all));
+        if constexpr (piece == QUEEN) addMobility<QUEEN>(side, eval::queenReach(from, all));
     }
 }
 

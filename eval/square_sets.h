@@ -5,16 +5,20 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "board/line_reach.h"
 #include "board/square_set.h"
 #include "core/types.h"
 
 // Square sets for the evaluator's counting (board/square_set.h).
 namespace eval {
 
+using ::bishopReach;
 using ::bitIndex;
 using ::bitOf;
 using ::FILE_A;
 using ::FILE_H;
+using ::queenReach;
+using ::rookReach;
 using ::squareCount;
 using ::squareOfBit;
 using ::SquareSet;
@@ -48,23 +52,6 @@ using ::SquareSet;
     if (color == WHITE) return ((pawns & ~FILE_A) >> 9) | ((pawns & ~FILE_H) >> 7);
     return ((pawns & ~FILE_A) << 7) | ((pawns & ~FILE_H) << 9);
 }
-
-// The eight directions in the order of the queen's steps, and per direction
-// and square the squares a slider passes on an empty board, the edge included.
-struct Rays {
-    std::array<std::array<SquareSet, 64>, 8> squares{};
-};
-
-constexpr Rays RAYS = [] {
-    Rays rays{};
-    for (int d = 0; d < 8; ++d)
-        for (int from = 0; from < 128; ++from) {
-            if (!onBoard(from)) continue;
-            for (int to = from + PIECE_STEPS[QUEEN][d]; onBoard(to); to += PIECE_STEPS[QUEEN][d])
-                rays.squares[d][bitIndex(from)] |= bitOf(to);
-        }
-    return rays;
-}();
 
 // The on-board squares one step of a knight or king away from a 0x88 square.
 [[nodiscard]] constexpr SquareSet stepReach(int type, int square) {
@@ -105,36 +92,5 @@ constexpr auto KING_RING = [] {
         }
     return ring;
 }();
-
-// The index of a step among the queen's steps, which order the rays.
-[[nodiscard]] constexpr int directionOf(int step) {
-    int d = 0;
-    while (PIECE_STEPS[QUEEN][d] != step) ++d;
-    return d;
-}
-
-// The squares a slider on the bit index reaches with the step, up to and
-// including the first occupied square.
-template <int step>
-[[nodiscard]] SquareSet rayReach(int from, SquareSet occupied) {
-    constexpr int d = directionOf(step);
-    const SquareSet ray = RAYS.squares[d][from];
-    const SquareSet blockers = ray & occupied;
-    if (blockers == 0) return ray;
-    // A positive step runs towards higher bits, so its nearest blocker is the
-    // lowest bit; a negative step's is the highest.
-    const int nearest = step > 0 ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers);
-    return ray ^ RAYS.squares[d][nearest];
-}
-
-[[nodiscard]] inline SquareSet bishopReach(int from, SquareSet occupied) {
-    return rayReach<15>(from, occupied) | rayReach<17>(from, occupied) | rayReach<-17>(from, occupied) |
-           rayReach<-15>(from, occupied);
-}
-
-[[nodiscard]] inline SquareSet rookReach(int from, SquareSet occupied) {
-    return rayReach<16>(from, occupied) | rayReach<-1>(from, occupied) | rayReach<1>(from, occupied) |
-           rayReach<-16>(from, occupied);
-}
 
 }  // namespace eval

@@ -143,7 +143,7 @@ void MovePicker::rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy) {
         if constexpr (type == KNIGHT) reach = eval::KNIGHT_REACH[bit];
         if constexpr (type == BISHOP) reach = eval::bishopReach(bit, all);
         if constexpr (type == ROOK) reach = eval::rookReach(bit, all);
-        if constexpr (type == QUEEN) reach = eval::bishopReach(bit, all) | eval::rookReach(bit, all);
+        if constexpr (type == QUEEN) reach = eval::queenReach(bit, all);
         if constexpr (type == KING) reach = eval::KING_REACH[bit];
         for (eval::SquareSet targets = reach & enemy; targets != 0; targets &= targets - 1) {
             const int to = eval::squareOfBit(std::countr_zero(targets));

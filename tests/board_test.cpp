@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "board/epd.h"
+#include "board/line_reach.h"
 #include "board/perft.h"
 #include "tests/board_checks.h"
 
@@ -175,6 +176,36 @@ TEST(Board, MovesOfOtherPositionsAreCheckedExactly) {
         for (const Move& move : pool) {
             const bool produced = std::find(generated.begin(), generated.end(), move) != generated.end();
             ASSERT_EQ(board.moveIsPseudo(move), produced) << board.getZobristKey() << " " << move;
+        }
+    }
+}
+
+// The reach of bishops and rooks, found square by square along each step, for
+// every square and occupancies from empty to dense.
+TEST(Board, SlidersReachUpToTheFirstOccupiedSquare) {
+    const auto stepwise = [](int bit, SquareSet occupied, int type) {
+        SquareSet reach = 0;
+        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
+            for (int to = squareOfBit(bit) + PIECE_STEPS[type][d]; onBoard(to); to += PIECE_STEPS[type][d]) {
+                reach |= bitOf(to);
+                if ((occupied & bitOf(to)) != 0) break;
+            }
+        return reach;
+    };
+    std::uint64_t state = 0x9e3779b97f4a7c15;
+    const auto random = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    for (int trial = 0; trial < 2000; ++trial) {
+        // One, two or three random sets and-ed together: dense to sparse.
+        SquareSet occupied = random();
+        for (int thinning = 0; thinning < trial % 3; ++thinning) occupied &= random();
+        for (int bit = 0; bit < 64; ++bit) {
+            ASSERT_EQ(bishopReach(bit, occupied), stepwise(bit, occupied, BISHOP)) << bit << " " << occupied;
+            ASSERT_EQ(rookReach(bit, occupied), stepwise(bit, occupied, ROOK)) << bit << " " << occupied;
         }
     }
 }
