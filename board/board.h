@@ -233,16 +233,16 @@ private:
     }
     // countLegalMoves's work, and the same built for processors with a
     // population-count instruction.
-    [[nodiscard]] inline MoveCounts count();
+    [[nodiscard, gnu::always_inline]] inline MoveCounts count();
     [[nodiscard]] MoveCounts countWithPopulationCount();
     // What counting needs to know of the position. Both copies of the
     // counter, the only callers of these, have them inlined.
     struct CountingFacts;
-    [[nodiscard]] inline CountingFacts countingFacts() const;
+    [[nodiscard, gnu::always_inline]] inline CountingFacts countingFacts() const;
     template <int type>
-    [[nodiscard]] inline int countPieceMoves(const CountingFacts& facts);
-    [[nodiscard]] inline int countPawnMoves(const CountingFacts& facts);
-    [[nodiscard]] inline int countKingMoves(const CountingFacts& facts);
+    [[nodiscard, gnu::always_inline]] inline int countPieceMoves(const CountingFacts& facts);
+    [[nodiscard, gnu::always_inline]] inline int countPawnMoves(const CountingFacts& facts);
+    [[nodiscard, gnu::always_inline]] inline int countKingMoves(const CountingFacts& facts);
     [[nodiscard]] int countCastlings(const CountingFacts& facts);
 
     // The piece-list changes. listSlot finds a square in its list at once.

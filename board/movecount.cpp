@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "board/board.h"
 #include "board/line_reach.h"
@@ -70,6 +72,10 @@ constexpr auto LINES = [] {
     return lines;
 }();
 
+// The knight's steps ascend, so its targets come in generation order when
+// taken by square.
+static_assert(std::is_sorted(std::begin(PIECE_STEPS[KNIGHT]), std::end(PIECE_STEPS[KNIGHT])));
+
 // The squares of each castling's path that must be empty.
 constexpr auto CASTLING_PATHS = [] {
     std::array<SquareSet, CASTLING_RIGHTS.size()> paths{};
@@ -78,10 +84,6 @@ constexpr auto CASTLING_PATHS = [] {
             if (square != NO_SQUARE) paths[i] |= bitOf(square);
     return paths;
 }();
-
-// The steps in the order of the enemy sliders' lines, for the attack test.
-constexpr int DIAGONAL_STEPS[4] = {SOUTH_WEST, SOUTH_EAST, NORTH_WEST, NORTH_EAST};
-constexpr int STRAIGHT_STEPS[4] = {SOUTH, WEST, EAST, NORTH};
 
 }  // namespace
 
@@ -116,13 +118,8 @@ struct Board::CountingFacts {
         if ((STEP_REACH<KNIGHT>[bit] & enemyKnights) != 0 || (PAWN_ATTACKERS[us ^ 1][bit] & enemyPawns) != 0 ||
             (STEP_REACH<KING>[bit] & enemyKing) != 0)
             return true;
-        if ((LINES<BISHOP>[bit] & enemyDiagonals) != 0)
-            for (const int step : DIAGONAL_STEPS)
-                if ((slide(step, bit, occupied) & enemyDiagonals) != 0) return true;
-        if ((LINES<ROOK>[bit] & enemyStraights) != 0)
-            for (const int step : STRAIGHT_STEPS)
-                if ((slide(step, bit, occupied) & enemyStraights) != 0) return true;
-        return false;
+        return ((LINES<BISHOP>[bit] & enemyDiagonals) != 0 && (bishopReach(bit, occupied) & enemyDiagonals) != 0) ||
+               ((LINES<ROOK>[bit] & enemyStraights) != 0 && (rookReach(bit, occupied) & enemyStraights) != 0);
     }
 };
 
@@ -284,16 +281,18 @@ template <int type>
         if constexpr (type == ROOK) reach = rookReach(bit, occupied);
         if constexpr (type == QUEEN) reach = queenReach(bit, occupied);
         if constexpr (type == KNIGHT) reach = STEP_REACH<KNIGHT>[bit];
-        // Each captured piece goes to the end of its list in generation order.
-        if ((reach & facts.enemy) != 0) {
-            for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
-                const int step = PIECE_STEPS[type][d];
-                if constexpr (isSlider(type)) {
-                    if (const SquareSet victim = slide(step, bit, occupied) & facts.enemy; victim != 0)
+        // Each captured piece goes to the end of its list in generation order:
+        // a knight's steps, and so its victims, come in the order of their
+        // squares, as does a lone victim; a slider's several victims come
+        // in the order of its steps.
+        if (const SquareSet victims = reach & facts.enemy; victims != 0) {
+            if (type == KNIGHT || (victims & (victims - 1)) == 0) {
+                for (SquareSet left = victims; left != 0; left &= left - 1)
+                    listSendToEnd(squareOfBit(std::countr_zero(left)));
+            } else {
+                for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
+                    if (const SquareSet victim = slide(PIECE_STEPS[type][d], bit, occupied) & facts.enemy; victim != 0)
                         listSendToEnd(squareOfBit(std::countr_zero(victim)));
-                } else if (const int to = from + step; onBoard(to) && (facts.enemy & bitOf(to)) != 0) {
-                    listSendToEnd(to);
-                }
             }
         }
         count += squareCount(reach & facts.targets(from));
