@@ -1,12 +1,18 @@
 #include "search/move_picker.h"
 
+#include <algorithm>
 #include <bit>
 #include <cassert>
+#include <functional>
 
 namespace {
 
 // Piece values for ordering captures, by piece code; EMPTY is worth nothing.
 constexpr int PIECE_VALUE[7] = {20, 65, 67, 100, 195, 256, 0};
+
+// How many moves a picker of all moves selects before it sorts the rest; a
+// picker of captures, whose lists are short, only selects.
+constexpr std::size_t SELECTED_MOVES = 3;
 
 // Key bands: every capture or promotion ranks above both killers, and the
 // killers rank above every history value.
@@ -60,12 +66,18 @@ Move MovePicker::getNextMove() {
                 stage = EXHAUSTED;
                 return NOMOVE;
             }
-            // Selection instead of a full sort: a node that cuts off early
-            // never pays for ordering the moves it does not reach.
-            std::size_t chosen = next;
-            for (std::size_t i = next + 1; i < count; ++i)
-                if (ranked[i] > ranked[chosen]) chosen = i;
-            std::swap(ranked[chosen], ranked[next]);
+            // The first moves are selected one by one, so that a node that
+            // cuts off early never pays for ordering the moves it does not
+            // reach; a node that goes on sorts the rest once. Ranked moves
+            // are all different, so either way gives the same order.
+            if (next < SELECTED_MOVES || scope == PickerScope::CAPTURES_AND_PROMOTIONS) {
+                std::size_t chosen = next;
+                for (std::size_t i = next + 1; i < count; ++i)
+                    if (ranked[i] > ranked[chosen]) chosen = i;
+                std::swap(ranked[chosen], ranked[next]);
+            } else if (next == SELECTED_MOVES) {
+                std::sort(ranked + next, ranked + count, std::greater<>());
+            }
             return rankedMove(ranked[next++]);
         }
         case EXHAUSTED: break;
