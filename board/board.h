@@ -188,8 +188,9 @@ private:
     enum class GenerationScope { ALL_MOVES, CAPTURES_AND_PROMOTIONS };
     template <GenerationScope scope>
     void generate(MoveList& out) const;
-    template <int type>
-    [[nodiscard]] bool listAttacks(int square, int byColor) const;
+    // Whether a piece of byColor attacks the square, the occupied squares
+    // being those given.
+    [[nodiscard]] bool attackedThrough(int square, int byColor, SquareSet occupied) const;
     template <int type, GenerationScope scope>
     [[nodiscard]] Move* generatePieceMoves(Move* cursor) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;
@@ -200,7 +201,7 @@ private:
     // is not in check.
     [[nodiscard]] bool keepsKingSafe(const Move& move);
     // Whether the king of the side to move may step to the square.
-    [[nodiscard]] bool kingStepIsSafe(int to);
+    [[nodiscard]] bool kingStepIsSafe(int to) const;
     // Whether the piece on from, on a line through its king, is pinned to the
     // king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;

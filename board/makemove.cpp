@@ -46,14 +46,11 @@ bool Board::keepsKingSafe(const Move& move) {
     return safe;
 }
 
-bool Board::kingStepIsSafe(int to) {
-    // The king leaves its square empty, so that a slider on the far side of it
-    // attacks the square it steps to.
-    const int king = kingSquare(turn);
-    colorBoard[king] = EMPTY;
-    const bool safe = !attack(to, turn ^ 1);
-    colorBoard[king] = turn;
-    return safe;
+bool Board::kingStepIsSafe(int to) const {
+    // The king's own square counts as empty, so that a slider on the far
+    // side of it attacks the square it steps to.
+    const SquareSet withoutKing = (sets.all[WHITE] | sets.all[BLACK]) & ~bitOf(kingSquare(turn));
+    return !attackedThrough(to, turn ^ 1, withoutKing);
 }
 
 bool Board::leavesPinLine(int from, int to, int king) const {

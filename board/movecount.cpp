@@ -8,6 +8,7 @@
 
 #include "board/board.h"
 #include "board/line_reach.h"
+#include "board/piece_reach.h"
 #include "board/square_set.h"
 #include "core/processor.h"
 
@@ -28,28 +29,6 @@ constexpr auto RAYS = [] {
     return rays;
 }();
 
-// The squares one step of the piece type reaches from each square.
-template <int type>
-constexpr auto STEP_REACH = [] {
-    std::array<SquareSet, 64> reach{};
-    for (int bit = 0; bit < 64; ++bit)
-        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
-            if (onBoard(squareOfBit(bit) + PIECE_STEPS[type][d]))
-                reach[bit] |= bitOf(squareOfBit(bit) + PIECE_STEPS[type][d]);
-    return reach;
-}();
-
-// The squares from which a pawn of the colour attacks each square.
-constexpr auto PAWN_ATTACKERS = [] {
-    std::array<std::array<SquareSet, 64>, 2> attackers{};
-    for (const int color : {WHITE, BLACK})
-        for (int bit = 0; bit < 64; ++bit)
-            for (const int side : {-1, 1})
-                if (const int from = squareOfBit(bit) - pawnForward(color) + side; onBoard(from))
-                    attackers[color][bit] |= bitOf(from);
-    return attackers;
-}();
-
 // The squares a slider reaches from a square along a step, up to and with
 // the first occupied one. The last square of the board in the step's
 // direction stands in for a missing blocker: no ray goes on from it.
@@ -62,15 +41,6 @@ constexpr auto PAWN_ATTACKERS = [] {
         step > 0 ? std::countr_zero(blockers | LAST_SQUARE) : 63 - std::countl_zero(blockers | FIRST_SQUARE);
     return ray & ~RAYS[step + STEP_BIAS][nearest];
 }
-
-// The squares a slider of the type reaches from each square on an empty board.
-template <int type>
-constexpr auto LINES = [] {
-    std::array<SquareSet, 64> lines{};
-    for (int bit = 0; bit < 64; ++bit)
-        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) lines[bit] |= RAYS[PIECE_STEPS[type][d] + STEP_BIAS][bit];
-    return lines;
-}();
 
 // The knight's steps ascend, so its targets come in generation order when
 // taken by square.

@@ -3,57 +3,26 @@
 #include <cassert>
 
 #include "board/board.h"
-
-namespace {
-
-// For each difference attacker - target + SQUARE_DIFFERENCE_BIAS: the piece
-// types that could attack across it on an empty board.
-constexpr auto ATTACKER_TYPES = [] {
-    std::array<std::uint8_t, SQUARE_DIFFERENCES> types{};
-    for (int type = KNIGHT; type <= KING; ++type) {
-        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
-            const int reach = isSlider(type) ? 7 : 1;
-            // A piece moving by the step reaches the target from distance
-            // steps before it.
-            for (int distance = 1; distance <= reach; ++distance)
-                types[SQUARE_DIFFERENCE_BIAS - PIECE_STEPS[type][d] * distance] |= static_cast<std::uint8_t>(1 << type);
-        }
-    }
-    return types;
-}();
-
-}  // namespace
+#include "board/line_reach.h"
+#include "board/piece_reach.h"
 
 bool Board::attack(int square, int byColor) const {
-    assert(onBoard(square));
-
-    // Pawns attack towards the opponent: a black pawn stands a row nearer rank 8.
-    const int pawnOffset = -pawnForward(byColor);
-    for (const int from : {square + pawnOffset - 1, square + pawnOffset + 1})
-        if ((from & 0x88) == 0 && pieceBoard[from] == PAWN && colorBoard[from] == byColor) return true;
-
-    return listAttacks<KNIGHT>(square, byColor) || listAttacks<BISHOP>(square, byColor) ||
-           listAttacks<ROOK>(square, byColor) || listAttacks<QUEEN>(square, byColor) ||
-           listAttacks<KING>(square, byColor);
+    return attackedThrough(square, byColor, sets.all[WHITE] | sets.all[BLACK]);
 }
 
-// Whether a piece of byColor and the type attacks the square: a table tells
-// whether the type can reach it at all; sliders then need an empty path.
-template <int type>
-bool Board::listAttacks(int square, int byColor) const {
-    const PieceList& list = pieceList[byColor][type];
-    for (int i = 0; i < list.count; ++i) {
-        const int from = list.squares[i];
-        const int index = from - square + SQUARE_DIFFERENCE_BIAS;
-        if ((ATTACKER_TYPES[index] & (1 << type)) == 0) continue;
-        if constexpr (!isSlider(type)) return true;
-        // The path runs from the square back towards the slider.
-        const int step = LINE_STEP[index];
-        int between = square + step;
-        while (between != from && colorBoard[between] == EMPTY) between += step;
-        if (between == from) return true;
-    }
-    return false;
+bool Board::attackedThrough(int square, int byColor, SquareSet occupied) const {
+    assert(onBoard(square));
+    const int bit = bitIndex(square);
+    const SquareSet(&by)[6] = sets.byType[byColor];
+    if ((PAWN_ATTACKERS[byColor][bit] & by[PAWN]) != 0 || (STEP_REACH<KNIGHT>[bit] & by[KNIGHT]) != 0 ||
+        (STEP_REACH<KING>[bit] & by[KING]) != 0)
+        return true;
+    // Sliders need a free path: only those on a line through the square
+    // are looked at further.
+    const SquareSet diagonals = by[BISHOP] | by[QUEEN];
+    const SquareSet straights = by[ROOK] | by[QUEEN];
+    return ((LINES<BISHOP>[bit] & diagonals) != 0 && (bishopReach(bit, occupied) & diagonals) != 0) ||
+           ((LINES<ROOK>[bit] & straights) != 0 && (rookReach(bit, occupied) & straights) != 0);
 }
 
 void Board::gen(MoveList& out) const {

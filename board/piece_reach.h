@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+
+#include "board/board.h"
+#include "board/square_set.h"
+
+// Per square (bit index), the squares pieces reach from it on an empty board,
+// and the squares whose pawns attack it.
+
+// The squares one step of a knight or king reaches.
+template <int type>
+constexpr auto STEP_REACH = [] {
+    std::array<SquareSet, 64> reach{};
+    for (int bit = 0; bit < 64; ++bit)
+        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
+            if (onBoard(squareOfBit(bit) + PIECE_STEPS[type][d]))
+                reach[bit] |= bitOf(squareOfBit(bit) + PIECE_STEPS[type][d]);
+    return reach;
+}();
+
+// The squares a bishop, rook or queen reaches on an empty board.
+template <int type>
+constexpr auto LINES = [] {
+    std::array<SquareSet, 64> lines{};
+    for (int bit = 0; bit < 64; ++bit)
+        for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
+            for (int square = squareOfBit(bit) + PIECE_STEPS[type][d]; onBoard(square); square += PIECE_STEPS[type][d])
+                lines[bit] |= bitOf(square);
+    return lines;
+}();
+
+// The squares from which a pawn of the colour attacks each square.
+constexpr auto PAWN_ATTACKERS = [] {
+    std::array<std::array<SquareSet, 64>, 2> attackers{};
+    for (const int color : {WHITE, BLACK})
+        for (int bit = 0; bit < 64; ++bit)
+            for (const int side : {-1, 1})
+                if (const int from = squareOfBit(bit) - pawnForward(color) + side; onBoard(from))
+                    attackers[color][bit] |= bitOf(from);
+    return attackers;
+}();
