@@ -3,7 +3,6 @@
 #include <cassert>
 
 #include "board/board.h"
-#include "board/line_reach.h"
 #include "board/piece_reach.h"
 
 bool Board::attack(int square, int byColor) const {
@@ -12,17 +11,7 @@ bool Board::attack(int square, int byColor) const {
 
 bool Board::attackedThrough(int square, int byColor, SquareSet occupied) const {
     assert(onBoard(square));
-    const int bit = bitIndex(square);
-    const SquareSet(&by)[6] = sets.byType[byColor];
-    if ((PAWN_ATTACKERS[byColor][bit] & by[PAWN]) != 0 || (STEP_REACH<KNIGHT>[bit] & by[KNIGHT]) != 0 ||
-        (STEP_REACH<KING>[bit] & by[KING]) != 0)
-        return true;
-    // Sliders need a free path: only those on a line through the square
-    // are looked at further.
-    const SquareSet diagonals = by[BISHOP] | by[QUEEN];
-    const SquareSet straights = by[ROOK] | by[QUEEN];
-    return ((LINES<BISHOP>[bit] & diagonals) != 0 && (bishopReach(bit, occupied) & diagonals) != 0) ||
-           ((LINES<ROOK>[bit] & straights) != 0 && (rookReach(bit, occupied) & straights) != 0);
+    return squareAttacked(bitIndex(square), byColor, sets.byType[byColor], occupied);
 }
 
 void Board::gen(MoveList& out) const {

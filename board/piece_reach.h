@@ -3,6 +3,7 @@
 #include <array>
 
 #include "board/board.h"
+#include "board/line_reach.h"
 #include "board/square_set.h"
 
 // Per square (bit index), the squares pieces reach from it on an empty board,
@@ -40,3 +41,16 @@ constexpr auto PAWN_ATTACKERS = [] {
                     attackers[color][bit] |= bitOf(from);
     return attackers;
 }();
+
+// Whether pieces of byColor, on the squares of by (one set per type), attack
+// the square of the bit with the occupied squares given. Sliders on no line
+// through the square are ruled out before their reach is worked out.
+[[nodiscard]] inline bool squareAttacked(int bit, int byColor, const SquareSet (&by)[6], SquareSet occupied) {
+    if ((PAWN_ATTACKERS[byColor][bit] & by[PAWN]) != 0 || (STEP_REACH<KNIGHT>[bit] & by[KNIGHT]) != 0 ||
+        (STEP_REACH<KING>[bit] & by[KING]) != 0)
+        return true;
+    const SquareSet diagonals = by[BISHOP] | by[QUEEN];
+    const SquareSet straights = by[ROOK] | by[QUEEN];
+    return ((LINES<BISHOP>[bit] & diagonals) != 0 && (bishopReach(bit, occupied) & diagonals) != 0) ||
+           ((LINES<ROOK>[bit] & straights) != 0 && (rookReach(bit, occupied) & straights) != 0);
+}

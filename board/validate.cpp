@@ -1,7 +1,9 @@
 #include <algorithm>
+#include <iterator>
 #include <ostream>
 
 #include "board/board.h"
+#include "board/piece_reach.h"
 
 bool Board::moveIsPseudo(const Move& move) const {
     const int us = turn;
@@ -68,22 +70,26 @@ bool Board::pseudoIsLegal(const Move& move) {
         return right == nullptr || (!attack(right->mustBeSafe[0], them) && !attack(right->mustBeSafe[1], them));
     }
 
-    // Play the move on the squares and lists only, look at the king, take it back.
+    // The move is played on the square sets only: the mover leaves from, a
+    // captured piece leaves to, an en passant victim its own square.
     const int from = move.from;
     const int to = move.to;
-    const int capturedType = pieceBoard[to];
-    const int capturedColor = colorBoard[to];
-    if (capturedType != EMPTY) removePiece(to, capturedType, capturedColor);
-    const int moving = pieceBoard[from];
-    shiftPiece(from, to, moving, us);
+    SquareSet enemy[6];
+    std::copy(std::begin(sets.byType[them]), std::end(sets.byType[them]), enemy);
+    SquareSet occupied = ((sets.all[WHITE] | sets.all[BLACK]) & ~bitOf(from)) | bitOf(to);
+    for (SquareSet& pieces : enemy) pieces &= ~bitOf(to);
     const int victim = to - pawnForward(us);
-    if (move.has(ENPASSANT)) removePiece(victim, PAWN, them);
+    if (move.has(ENPASSANT)) {
+        occupied &= ~bitOf(victim);
+        enemy[PAWN] &= ~bitOf(victim);
+    }
+    const int king = pieceBoard[from] == KING ? to : kingSquare(us);
+    const bool legal = !squareAttacked(bitIndex(king), them, enemy, occupied);
 
-    const bool legal = !attack(kingSquare(us), them);
-
-    shiftPiece(to, from, moving, us);
-    if (move.has(ENPASSANT)) addPiece(victim, PAWN, them);
-    if (capturedType != EMPTY) addPiece(to, capturedType, capturedColor);
+    // Playing the capture and taking it back would have put the captured
+    // piece back at the end of its list.
+    if (pieceBoard[to] != EMPTY) listSendToEnd(to);
+    if (move.has(ENPASSANT)) listSendToEnd(victim);
     return legal;
 }
 
