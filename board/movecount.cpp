@@ -15,7 +15,6 @@
 namespace {
 
 constexpr SquareSet EVERY_SQUARE = ~SquareSet{0};
-[[nodiscard]] constexpr SquareSet rowBits(int row) { return SquareSet{0xff} << (row * 8); }
 
 // The squares a step reaches from a square, one or (sliding) all the way to
 // the edge, indexed by step + STEP_BIAS and bit.
@@ -181,7 +180,7 @@ WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return coun
     const int startRow = us == WHITE ? 6 : 1;
     const SquareSet pawns = facts.ownPawns;
     const SquareSet empty = ~(facts.own | facts.enemy);
-    const SquareSet onPromotionRow = pawns & rowBits(promotionRow);
+    const SquareSet onPromotionRow = pawns & rowSet(promotionRow);
     const PieceList& list = pieceList[us][PAWN];
 
     // The advances and captures of all pawns at once; the first step moves
@@ -202,7 +201,7 @@ WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return coun
 
     if ((facts.pinned & pawns) == 0 && onPromotionRow == 0) {
         const SquareSet oneStep = ahead(pawns, 0) & empty;
-        const SquareSet twoSteps = ahead(oneStep & rowBits(startRow + (forward > 0 ? 1 : -1)), 0) & empty;
+        const SquareSet twoSteps = ahead(oneStep & rowSet(startRow + (forward > 0 ? 1 : -1)), 0) & empty;
         // Advances reach empty squares, captures enemy ones: only the two
         // captures can share a square.
         return squareCount((oneStep | twoSteps | towardsA) & facts.evasions) + squareCount(towardsH & facts.evasions);

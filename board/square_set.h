@@ -31,3 +31,6 @@ using SquareSet = std::uint64_t;
 
 constexpr SquareSet FILE_A = 0x0101010101010101;
 constexpr SquareSet FILE_H = FILE_A << 7;
+
+// The squares of a row (0 for rank 8).
+[[nodiscard]] constexpr SquareSet rowSet(int row) { return SquareSet{0xff} << (row * 8); }

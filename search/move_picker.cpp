@@ -115,25 +115,34 @@ void MovePicker::rankCaptures() {
     count = 0;
     const int us = board.getTurn();
     const int them = us ^ 1;
-    const eval::SquareSet enemy = board.pieceSets().all[them];
+    const PieceSets& sets = board.pieceSets();
+    const eval::SquareSet enemy = sets.all[them];
+    const eval::SquareSet all = sets.all[us] | enemy;
 
-    // Pawns capture towards either file and promote by capturing or by a step
-    // onto an empty square.
+    // Pawns capture towards either file; those a step from the last row
+    // promote, by capturing or by a step onto an empty square.
     const int forward = pawnForward(us);
-    const int promotionRow = us == WHITE ? 1 : 6;
-    const PieceList& pawns = board.pieces(us, PAWN);
-    for (int i = 0; i < pawns.count; ++i) {
-        const int from = pawns.squares[i];
+    const eval::SquareSet pawns = sets.byType[us][PAWN];
+    const eval::SquareSet promoting = pawns & rowSet(us == WHITE ? 1 : 6);
+    for (const int fileStep : {-1, 1}) {
+        const eval::SquareSet capturing = (pawns & ~promoting) & (fileStep < 0 ? ~FILE_A : ~FILE_H);
+        const int bitStep = (forward > 0 ? 8 : -8) + fileStep;
+        const eval::SquareSet targets = (bitStep > 0 ? capturing << bitStep : capturing >> -bitStep) & enemy;
+        for (eval::SquareSet left = targets; left != 0; left &= left - 1) {
+            const int to = eval::squareOfBit(std::countr_zero(left));
+            add(makeMove(to - forward - fileStep, to, PAWNMOVE | CAPTURE), captureKey(board.pieceAt(to), PAWN));
+        }
+    }
+    for (eval::SquareSet left = promoting; left != 0; left &= left - 1) {
+        const int from = eval::squareOfBit(std::countr_zero(left));
         const int file = fileOf(from);
-        const bool promotes = rowOf(from) == promotionRow;
         if (file != 0 && board.colorAt(from + forward - 1) == them)
-            rankPawnMove(from, from + forward - 1, PAWNMOVE | CAPTURE, promotes);
+            rankPromotions(from, from + forward - 1, PAWNMOVE | CAPTURE);
         if (file != 7 && board.colorAt(from + forward + 1) == them)
-            rankPawnMove(from, from + forward + 1, PAWNMOVE | CAPTURE, promotes);
-        if (promotes && board.colorAt(from + forward) == EMPTY) rankPawnMove(from, from + forward, PAWNMOVE, true);
+            rankPromotions(from, from + forward + 1, PAWNMOVE | CAPTURE);
+        if (board.colorAt(from + forward) == EMPTY) rankPromotions(from, from + forward, PAWNMOVE);
     }
 
-    const eval::SquareSet all = board.pieceSets().all[us] | enemy;
     rankPieceCaptures<KNIGHT>(all, enemy);
     rankPieceCaptures<BISHOP>(all, enemy);
     rankPieceCaptures<ROOK>(all, enemy);
@@ -146,7 +155,7 @@ void MovePicker::rankCaptures() {
 }
 
 template <int type>
-void MovePicker::rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy) {
+[[gnu::always_inline]] inline void MovePicker::rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy) {
     const PieceList& list = board.pieces(board.getTurn(), type);
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
@@ -165,12 +174,8 @@ void MovePicker::rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy) {
 }
 
 // A pawn move onto the last row is four promotions, knight to queen.
-void MovePicker::rankPawnMove(int from, int to, std::uint8_t flags, bool promotes) {
+void MovePicker::rankPromotions(int from, int to, std::uint8_t flags) {
     const int capture = (flags & CAPTURE) != 0 ? captureKey(board.pieceAt(to), PAWN) : 0;
-    if (!promotes) {
-        add(makeMove(from, to, flags), capture);
-        return;
-    }
     for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN})
         add(makeMove(from, to, flags | PROMOTION, piece), capture + PIECE_VALUE[piece] + PROMOTION_BONUS);
 }

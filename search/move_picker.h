@@ -77,7 +77,7 @@ private:
     void rankCaptures();
     template <int type>
     void rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy);
-    void rankPawnMove(int from, int to, std::uint8_t flags, bool promotes);
+    void rankPromotions(int from, int to, std::uint8_t flags);
     void add(const Move& move, int key) {
         if (move != hashMove) ranked[count++] = rankMove(move, key);
     }
