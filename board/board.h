@@ -163,6 +163,8 @@ public:
     // In check without a legal move. Checkmate takes precedence over the
     // fifty-move rule, so it stands where isDraw() holds too.
     [[nodiscard]] bool isCheckmate() { return sideToMoveInCheck() && firstLegalMove() == NOMOVE; }
+    // Whether the side to move is in check, worked out once per position.
+    [[nodiscard]] bool sideToMoveInCheck();
 
     [[nodiscard]] bool moveIsPseudo(const Move& move) const;
     // Leaves the board as it was, except that a tested capture moves the
@@ -195,8 +197,6 @@ private:
     [[nodiscard]] Move* generatePieceMoves(Move* cursor) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;
     [[nodiscard]] bool castlingPathIsEmpty(const CastlingRight& right) const;
-    // Whether the side to move is in check, worked out once per position.
-    [[nodiscard]] bool sideToMoveInCheck();
     // pseudoIsLegal, answered without playing the move when the side to move
     // is not in check.
     [[nodiscard]] bool keepsKingSafe(const Move& move);

@@ -114,7 +114,8 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
 
     // Step 5. Check extension: a side in check is searched one ply deeper,
     // and the raised depth governs every later step of this node.
-    const bool inCheck = board.inCheck(color);
+    assert(color == board.getTurn());
+    const bool inCheck = board.sideToMoveInCheck();
     if (inCheck) {
         ++depth;
         assert(depth > 0);
