@@ -86,19 +86,19 @@ Move MovePicker::getNextMove() {
 }
 
 int MovePicker::orderingKey(const Move& move) const {
+    // Most moves are quiet, and the killers are quiet moves: a killer's
+    // bonus or the history value is a quiet move's whole key.
+    if (move.isQuiet()) {
+        if (move == killer1) return KILLER1_BONUS;
+        if (move == killer2) return KILLER2_BONUS;
+        return history.getScore(move);
+    }
     int key = 0;
     if (move.has(ENPASSANT))
         key = EN_PASSANT_KEY;
     else if (move.has(CAPTURE))
         key = captureKey(board.pieceAt(move.to), board.pieceAt(move.from));
     if (move.has(PROMOTION)) key += PIECE_VALUE[move.promotion] + PROMOTION_BONUS;
-
-    if (move == killer1)
-        key += KILLER1_BONUS;
-    else if (move == killer2)
-        key += KILLER2_BONUS;
-    else if (move.isQuiet())
-        key += history.getScore(move);
     return key;
 }
 
