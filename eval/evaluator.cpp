@@ -19,27 +19,168 @@ constexpr auto KING_SQUARE_BY_SQUARE = [] {
     return table;
 }();
 
+// What the terms of a colour read of the board: the squares of its pieces
+// and of its pawns, the squares its pawns attack, the ring around its king
+// (eval::KING_RING) and the king's square.
+struct ColorFacts {
+    eval::SquareSet occupied;
+    eval::SquareSet pawns;
+    eval::SquareSet pawnControl;
+    eval::SquareSet kingRing;
+    int king;
+};
+
+template <int color>
+[[gnu::always_inline]] inline ColorFacts gatherFacts(const Board& board) {
+    const PieceSets& sets = board.pieceSets();
+    const eval::SquareSet pawns = sets.byType[color][PAWN];
+    const int king = board.kingSquare(color);
+    return {sets.all[color], pawns, eval::pawnAttacks(pawns, color), eval::KING_RING[color][eval::bitIndex(king)],
+            king};
+}
+
+// Per piece type but the king and number of pieces of the type, the material
+// of that many pieces (below bit 16; a colour has 16 pieces, so its material
+// stays below 2^14) and their share of the phase (from bit 16 up). A sum
+// over the types reads one entry for each.
+constexpr int PHASE_SHIFT = 16;
+constexpr int MATERIAL_MASK = (1 << PHASE_SHIFT) - 1;
+constexpr auto MATERIAL_AND_PHASE = [] {
+    std::array<std::array<int, 17>, KING> table{};
+    for (int type = PAWN; type < KING; ++type)
+        for (int count = 0; count <= 16; ++count)
+            table[type][count] = eval::MATERIAL_VALUE[type] * count + (eval::PHASE_WEIGHT[type] * count << PHASE_SHIFT);
+    return table;
+}();
+
+// Material and piece-square value. Returns their sum; adds the colour's share
+// of the phase to phase.
+template <int color>
+[[gnu::always_inline]] inline Score addMaterial(const Board& board, int king, SideTerms& terms, int& phase) {
+    int packed = 0;
+    for (int type = PAWN; type < KING; ++type) packed += MATERIAL_AND_PHASE[type][board.pieces(color, type).count];
+    phase += packed >> PHASE_SHIFT;
+    terms.material = Score::both(packed & MATERIAL_MASK);
+    // The board keeps the sum of the other pieces; only the king's value
+    // differs between the phases.
+    terms.pieceSquare = Score::both(board.pieceSquareSum(color)) + KING_SQUARE_BY_SQUARE[color][king];
+    return terms.material + terms.pieceSquare;
+}
+
+// A colour's mobility and king attack, summed over its pieces.
+struct Activity {
+    int squares[QUEEN + 1] = {};  // counted squares by piece type
+    int attackWeightSum = 0;
+    int attackerCount = 0;
+};
+
+// Counts the squares of area the piece reaches, and weighs the squares of
+// ringTargets (the enemy king's ring less the own pieces' squares) it
+// reaches. A piece reaches along its steps up to the first piece of either
+// colour, and its own pieces' squares do not count; there are no x-rays.
+template <int piece>
+[[gnu::always_inline]] inline void addMobility(eval::SquareSet reach, eval::SquareSet area, eval::SquareSet ringTargets,
+                                               Activity& activity) {
+    activity.squares[piece] += eval::squareCount(reach & area);
+    // Most pieces reach no square of the enemy king's ring.
+    const eval::SquareSet ring = reach & ringTargets;
+    if (ring == 0) return;
+    activity.attackWeightSum += eval::ATTACK_WEIGHT[piece] * eval::squareCount(ring);
+    ++activity.attackerCount;
+}
+
+// The file bonus of a rook on the bit.
+[[gnu::always_inline]] inline int evalRook(int bit, eval::SquareSet ownPawns, eval::SquareSet enemyPawns) {
+    const eval::SquareSet file = eval::fileSet(bit & 7);
+    if ((ownPawns & file) != 0) return 0;
+    return (enemyPawns & file) == 0 ? eval::ROOK_OPEN_FILE : eval::ROOK_SEMI_OPEN_FILE;
+}
+
+// Pawn structure, king shelter, mobility with the attack on the enemy king,
+// and rook files; all holds the squares of both colours' pieces. Returns
+// their sum.
+template <int color>
+[[gnu::always_inline]] inline Score addPositionalTerms(const PieceSets& sets, const ColorFacts& own,
+                                                       const ColorFacts& enemy, eval::SquareSet all,
+                                                       const eval::PawnEntry& pawnTerms, SideTerms& terms) {
+    // Squares count for mobility unless an own piece stands there or they are
+    // empty and an enemy pawn guards them.
+    const eval::SquareSet area = ~own.occupied & (enemy.occupied | ~enemy.pawnControl);
+    const eval::SquareSet ringTargets = enemy.kingRing & ~own.occupied;
+    Activity activity;
+    for (eval::SquareSet set = sets.byType[color][KNIGHT]; set != 0; set &= set - 1)
+        addMobility<KNIGHT>(eval::KNIGHT_REACH[std::countr_zero(set)], area, ringTargets, activity);
+    for (eval::SquareSet set = sets.byType[color][BISHOP]; set != 0; set &= set - 1)
+        addMobility<BISHOP>(eval::bishopReach(std::countr_zero(set), all), area, ringTargets, activity);
+    int rookBonus = 0;
+    for (eval::SquareSet set = sets.byType[color][ROOK]; set != 0; set &= set - 1) {
+        const int bit = std::countr_zero(set);
+        addMobility<ROOK>(eval::rookReach(bit, all), area, ringTargets, activity);
+        rookBonus += evalRook(bit, own.pawns, enemy.pawns);
+    }
+    for (eval::SquareSet set = sets.byType[color][QUEEN]; set != 0; set &= set - 1)
+        addMobility<QUEEN>(eval::queenReach(std::countr_zero(set), all), area, ringTargets, activity);
+
+    terms.pawnStructure = Score::both(pawnTerms.structure[color]);
+    terms.kingSafety = Score{pawnTerms.shelter[color][eval::KING_ZONE_OF_FILE[fileOf(own.king)]], 0};
+    terms.mobility = eval::MOBILITY_WEIGHT[KNIGHT] * activity.squares[KNIGHT] +
+                     eval::MOBILITY_WEIGHT[BISHOP] * activity.squares[BISHOP] +
+                     eval::MOBILITY_WEIGHT[ROOK] * activity.squares[ROOK] +
+                     eval::MOBILITY_WEIGHT[QUEEN] * activity.squares[QUEEN];
+    terms.attackWeightSum = activity.attackWeightSum;
+    terms.attackerCount = activity.attackerCount;
+    // The attack on the king counts once two pieces join it.
+    Score attackScore;
+    if (activity.attackerCount >= 2) {
+        // Sums beyond the table, possible only with several extra queens, read its last entry.
+        const int index = std::min(activity.attackWeightSum, static_cast<int>(std::size(eval::SAFETY_TABLE)) - 1);
+        attackScore = Score::both(eval::SAFETY_TABLE[index]);
+    }
+    terms.attackScore = attackScore;
+    terms.rookBonus = Score::both(rookBonus);
+    return terms.pawnStructure + terms.kingSafety + terms.mobility + attackScore + terms.rookBonus;
+}
+
+// The total of the terms and its blend by the phase.
+[[gnu::always_inline]] inline int sumUp(SideTerms& terms, Score total, int phase) {
+    terms.total = total;
+    terms.tapered = taper(total, phase);
+    return terms.tapered;
+}
+
 }  // namespace
 
-// Every term is inlined into each copy.
+// Every term is inlined into each copy. Each term is stored once into the
+// state, from local sums, and no term is read back from it.
 [[gnu::always_inline]] inline int Evaluator::rate(int side) {
-    reset();
     // The pawn and king facts of both colours must be complete before any
     // term reads the opponent's.
-    for (const int color : {WHITE, BLACK}) addMaterialAndFacts(color);
-    pawnTerms = &pawnTable.probe(pawns[WHITE], pawns[BLACK]);
-    for (const int color : {WHITE, BLACK}) addPositionalTerms(color);
-
-    state.phase = std::min(state.phase, MAX_PHASE);
-
-    sumUp(WHITE);
-    sumUp(BLACK);
-    return state.side[side].tapered - state.side[side ^ 1].tapered;
+    const ColorFacts whiteFacts = gatherFacts<WHITE>(board);
+    const ColorFacts blackFacts = gatherFacts<BLACK>(board);
+    const eval::PawnEntry& pawnTerms = pawnTable.probe(whiteFacts.pawns, blackFacts.pawns);
+    const eval::SquareSet all = whiteFacts.occupied | blackFacts.occupied;
+    SideTerms& white = state.side[WHITE];
+    SideTerms& black = state.side[BLACK];
+    const Score whitePositional =
+        addPositionalTerms<WHITE>(board.pieceSets(), whiteFacts, blackFacts, all, pawnTerms, white);
+    const Score blackPositional =
+        addPositionalTerms<BLACK>(board.pieceSets(), blackFacts, whiteFacts, all, pawnTerms, black);
+    int phase = 0;
+    const Score whiteMaterial = addMaterial<WHITE>(board, whiteFacts.king, white, phase);
+    const Score blackMaterial = addMaterial<BLACK>(board, blackFacts.king, black, phase);
+    phase = std::min(phase, MAX_PHASE);
+    state.phase = phase;
+    const int whiteTapered = sumUp(white, whiteMaterial + whitePositional, phase);
+    const int blackTapered = sumUp(black, blackMaterial + blackPositional, phase);
+    return side == WHITE ? whiteTapered - blackTapered : blackTapered - whiteTapered;
 }
 
 // The rating is built twice: a processor with a population-count instruction
 // runs the copy that counts squares with it, any other the portable one.
-int Evaluator::getRating(int side) { return HAS_POPULATION_COUNT ? rateWithPopulationCount(side) : rate(side); }
+int Evaluator::getRating(int side) { return HAS_POPULATION_COUNT ? rateWithPopulationCount(side) : ratePortable(side); }
+
+// Kept apart so that getRating only picks a copy.
+[[gnu::noinline]] int Evaluator::ratePortable(int side) { return rate(side); }
 
 WITH_POPULATION_COUNT int Evaluator::rateWithPopulationCount(int side) { return rate(side); }
 
@@ -47,98 +188,4 @@ int Evaluator::numMajorMinor(int side) const {
     int count = 0;
     for (int type = KNIGHT; type <= QUEEN; ++type) count += board.pieces(side, type).count;
     return count;
-}
-
-[[gnu::always_inline]] inline void Evaluator::reset() {
-    state.side[WHITE] = SideTerms{};
-    state.side[BLACK] = SideTerms{};
-    state.phase = 0;
-}
-
-// Material, piece-square value and phase, and the pawn and king facts the
-// terms of both colours read.
-[[gnu::always_inline]] inline void Evaluator::addMaterialAndFacts(int side) {
-    SideTerms& terms = state.side[side];
-    int material = 0;
-    for (int type = PAWN; type < KING; ++type) {
-        const int count = board.pieces(side, type).count;
-        material += eval::MATERIAL_VALUE[type] * count;
-        state.phase += eval::PHASE_WEIGHT[type] * count;
-    }
-    const int king = board.kingSquare(side);
-    terms.material = Score::both(material);
-    // The board keeps the sum of the other pieces; only the king's value
-    // differs between the phases.
-    terms.pieceSquare = Score::both(board.pieceSquareSum(side)) + KING_SQUARE_BY_SQUARE[side][king];
-    const PieceSets& sets = board.pieceSets();
-    occupied[side] = sets.all[side];
-    pawns[side] = sets.byType[side][PAWN];
-    pawnControl[side] = eval::pawnAttacks(pawns[side], side);
-    kingRing[side] = eval::KING_RING[side][eval::bitIndex(king)];
-}
-
-// Pawn structure, king shelter, mobility with the attack on the enemy king,
-// and rook files.
-[[gnu::always_inline]] inline void Evaluator::addPositionalTerms(int side) {
-    SideTerms& terms = state.side[side];
-    terms.pawnStructure = Score::both(pawnTerms->structure[side]);
-    const eval::SquareSet all = occupied[WHITE] | occupied[BLACK];
-    addPieceTerms<KNIGHT>(side, all);
-    addPieceTerms<BISHOP>(side, all);
-    addPieceTerms<ROOK>(side, all);
-    addPieceTerms<QUEEN>(side, all);
-    terms.kingSafety = Score{pawnTerms->shelter[side][eval::KING_ZONE_OF_FILE[fileOf(board.kingSquare(side))]], 0};
-}
-
-// The mobility and king attack of every piece of the type, and the file
-// bonus of rooks; all holds the squares of both colours' pieces.
-template <int piece>
-[[gnu::always_inline]] inline void Evaluator::addPieceTerms(int side, eval::SquareSet all) {
-    const PieceList& list = board.pieces(side, piece);
-    for (int i = 0; i < list.count; ++i) {
-        const int square = list.squares[i];
-        const int from = eval::bitIndex(square);
-        if constexpr (piece == KNIGHT) addMobility<KNIGHT>(side, eval::KNIGHT_REACH[from]);
-        if constexpr (piece == BISHOP) addMobility<BISHOP>(side, eval::bishopReach(from, all));
-        if constexpr (piece == ROOK) {
-            addMobility<ROOK>(side, eval::rookReach(from, all));
-            state.side[side].rookBonus += Score::both(evalRook(square, side));
-        }
-        if constexpr (piece == QUEEN) addMobility<QUEEN>(side, eval::queenReach(from, all));
-    }
-}
-
-// Counts the squares the piece reaches, except empty ones an enemy pawn
-// guards, and weighs every square of the enemy king's ring it reaches. A
-// piece reaches along its steps up to the first piece of either colour, and
-// its own pieces' squares do not count; there are no x-rays.
-template <int piece>
-[[gnu::always_inline]] inline void Evaluator::addMobility(int side, eval::SquareSet reach) {
-    const int enemy = side ^ 1;
-    reach &= ~occupied[side];
-    SideTerms& terms = state.side[side];
-    terms.mobility += eval::MOBILITY_WEIGHT[piece] * eval::squareCount(reach & (occupied[enemy] | ~pawnControl[enemy]));
-    // Most pieces reach no square of the enemy king's ring.
-    const eval::SquareSet ring = reach & kingRing[enemy];
-    if (ring == 0) return;
-    terms.attackWeightSum += eval::ATTACK_WEIGHT[piece] * eval::squareCount(ring);
-    ++terms.attackerCount;
-}
-
-[[gnu::always_inline]] inline int Evaluator::evalRook(int square, int side) const {
-    const eval::SquareSet file = eval::fileSet(fileOf(square));
-    if ((pawns[side] & file) != 0) return 0;
-    return (pawns[side ^ 1] & file) == 0 ? eval::ROOK_OPEN_FILE : eval::ROOK_SEMI_OPEN_FILE;
-}
-
-[[gnu::always_inline]] inline void Evaluator::sumUp(int side) {
-    SideTerms& terms = state.side[side];
-    if (terms.attackerCount >= 2) {
-        // Sums beyond the table, possible only with several extra queens, read its last entry.
-        const int index = std::min(terms.attackWeightSum, static_cast<int>(std::size(eval::SAFETY_TABLE)) - 1);
-        terms.attackScore = Score::both(eval::SAFETY_TABLE[index]);
-    }
-    terms.total = terms.material + terms.pieceSquare + terms.pawnStructure + terms.kingSafety + terms.mobility +
-                  terms.attackScore + terms.rookBonus;
-    terms.tapered = taper(terms.total, state.phase);
 }

@@ -50,34 +50,15 @@ public:
     [[nodiscard]] const EvalState& lastState() const { return state; }
 
 private:
-    // getRating's work, and the same built for processors with a
-    // population-count instruction.
+    // getRating's work, inlined into a portable copy and into one built for
+    // processors with a population-count instruction.
     [[nodiscard]] int rate(int side);
+    [[nodiscard]] int ratePortable(int side);
     [[nodiscard]] int rateWithPopulationCount(int side);
-    void reset();
-    void addMaterialAndFacts(int side);
-    void addPositionalTerms(int side);
-    template <int piece>
-    void addPieceTerms(int side, eval::SquareSet all);
-    // Adds the mobility and king attack of a piece that reaches the squares.
-    template <int piece>
-    void addMobility(int side, eval::SquareSet reach);
-    [[nodiscard]] int evalRook(int square, int side) const;
-    void sumUp(int side);
 
     const Board& board;
 
-    // Facts gathered before the terms that read them. Per colour: the squares
-    // of its pieces and of its pawns, the squares its pawns attack, and the
-    // ring around its king (eval::KING_RING).
-    eval::SquareSet occupied[2] = {};
-    eval::SquareSet pawns[2] = {};
-    eval::SquareSet pawnControl[2] = {};
-    eval::SquareSet kingRing[2] = {};
-
     eval::PawnTable pawnTable;
-    // The pawn terms of the position being rated.
-    const eval::PawnEntry* pawnTerms = nullptr;
 
     EvalState state;
 };
