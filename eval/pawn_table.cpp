@@ -12,10 +12,6 @@ namespace {
 // The rank rearmostPawnRank gives a file without a pawn of the colour.
 constexpr int NO_PAWN = 7;
 
-// Multipliers that spread the two pawn sets over the index bits.
-constexpr std::uint64_t WHITE_MIX = 0x9E3779B97F4A7C15ULL;
-constexpr std::uint64_t BLACK_MIX = 0xC2B2AE3D27D4EB4FULL;
-
 // Doubled, isolated, backward and passed pawns of the colour, each counted
 // over the set of its pawns at once.
 int pawnStructure(const SquareSet (&pawns)[2], int side) {
@@ -38,34 +34,47 @@ int pawnStructure(const SquareSet (&pawns)[2], int side) {
 
 // The relative rank of the colour's rearmost pawn on the file, or NO_PAWN
 // when it has none there.
-int rearmostPawnRank(const SquareSet (&pawns)[2], int color, int file) {
-    const SquareSet onFile = pawns[color] & fileSet(file);
+[[gnu::always_inline]] inline int rearmostPawnRank(SquareSet pawns, int color, int file) {
+    const SquareSet onFile = pawns & fileSet(file);
     if (onFile == 0) return NO_PAWN;
     // White's rearmost pawn has the highest bit (the lowest rank), black's the lowest.
     const int bit = color == WHITE ? 63 - std::countl_zero(onFile) : std::countr_zero(onFile);
     return relativeRankOfBit(bit, color);
 }
 
-int shieldAndStorm(const SquareSet (&pawns)[2], int file, int side) {
-    return KING_SHIELD[rearmostPawnRank(pawns, side, file)] + PAWN_STORM[rearmostPawnRank(pawns, side ^ 1, file)];
-}
+// The files a wing king's shelter reads: those of the queen's wing, then
+// those of the king's wing, the file nearest the centre last.
+constexpr int WING_FILES[2][3] = {{0, 1, 2}, {7, 6, 5}};
 
 // A king on a wing is judged by the pawns of its wing, the file nearest the
 // centre at half weight; a king in the centre by the pawnless files around it.
-// The king's rank does not matter.
-int kingShelter(const SquareSet (&pawns)[2], KingZone zone, int side) {
-    switch (zone) {
-        case QUEEN_WING:
-            return shieldAndStorm(pawns, 0, side) + shieldAndStorm(pawns, 1, side) + shieldAndStorm(pawns, 2, side) / 2;
-        case KING_WING:
-            return shieldAndStorm(pawns, 7, side) + shieldAndStorm(pawns, 6, side) + shieldAndStorm(pawns, 5, side) / 2;
-        default: break;
+// The king's rank does not matter. Each colour's rearmost pawn on each wing
+// file is found once and serves as the shield of its own king and the storm
+// against the other.
+void kingShelters(const SquareSet (&pawns)[2], std::int16_t (&shelter)[2][KING_ZONES]) {
+    int rearmost[2][2][3];  // by colour, wing and file of the wing
+    for (const int color : {WHITE, BLACK})
+        for (const int wing : {0, 1})
+            for (int i = 0; i < 3; ++i)
+                rearmost[color][wing][i] = rearmostPawnRank(pawns[color], color, WING_FILES[wing][i]);
+    const SquareSet anyPawn = pawns[WHITE] | pawns[BLACK];
+    int centre[2] = {0, 0};  // a king on the d-file, on the e-file
+    for (const int zone : {0, 1})
+        for (int open = 2 + zone; open <= 4 + zone; ++open)
+            if ((anyPawn & fileSet(open)) == 0) centre[zone] += KING_OPEN_CENTRE_FILE;
+    for (const int side : {WHITE, BLACK}) {
+        int wingScore[2];
+        for (const int wing : {0, 1}) {
+            int shieldAndStorm[3];
+            for (int i = 0; i < 3; ++i)
+                shieldAndStorm[i] = KING_SHIELD[rearmost[side][wing][i]] + PAWN_STORM[rearmost[side ^ 1][wing][i]];
+            wingScore[wing] = shieldAndStorm[0] + shieldAndStorm[1] + shieldAndStorm[2] / 2;
+        }
+        shelter[side][QUEEN_WING] = static_cast<std::int16_t>(wingScore[0]);
+        shelter[side][D_FILE] = static_cast<std::int16_t>(centre[0]);
+        shelter[side][E_FILE] = static_cast<std::int16_t>(centre[1]);
+        shelter[side][KING_WING] = static_cast<std::int16_t>(wingScore[1]);
     }
-    const int file = zone == D_FILE ? 3 : 4;
-    int score = 0;
-    for (int open = file - 1; open <= file + 1; ++open)
-        if (((pawns[WHITE] | pawns[BLACK]) & fileSet(open)) == 0) score += KING_OPEN_CENTRE_FILE;
-    return score;
 }
 
 }  // namespace
@@ -74,18 +83,12 @@ int kingShelter(const SquareSet (&pawns)[2], KingZone zone, int side) {
 // slot misses.
 PawnTable::PawnTable() : entries(std::size_t{1} << INDEX_BITS, PawnEntry{{~SquareSet{0}, ~SquareSet{0}}, {}, {}}) {}
 
-const PawnEntry& PawnTable::probe(SquareSet whitePawns, SquareSet blackPawns) {
-    const std::uint64_t mixed = whitePawns * WHITE_MIX + blackPawns * BLACK_MIX;
-    PawnEntry& entry = entries[mixed >> (64 - INDEX_BITS)];
-    if (entry.pawns[WHITE] == whitePawns && entry.pawns[BLACK] == blackPawns) return entry;
-
+const PawnEntry& PawnTable::fill(PawnEntry& entry, SquareSet whitePawns, SquareSet blackPawns) {
     entry.pawns[WHITE] = whitePawns;
     entry.pawns[BLACK] = blackPawns;
-    for (const int side : {WHITE, BLACK}) {
+    for (const int side : {WHITE, BLACK})
         entry.structure[side] = static_cast<std::int16_t>(pawnStructure(entry.pawns, side));
-        for (int zone = QUEEN_WING; zone < KING_ZONES; ++zone)
-            entry.shelter[side][zone] = static_cast<std::int16_t>(kingShelter(entry.pawns, KingZone(zone), side));
-    }
+    kingShelters(entry.pawns, entry.shelter);
     return entry;
 }
 

@@ -32,12 +32,25 @@ public:
     PawnTable();
 
     // The terms of the pawns, computed on the spot when the table does not
-    // hold them.
-    [[nodiscard]] const PawnEntry& probe(SquareSet whitePawns, SquareSet blackPawns);
+    // hold them. The look-up is inlined into the evaluator; the computation
+    // is not.
+    [[nodiscard, gnu::always_inline]] const PawnEntry& probe(SquareSet whitePawns, SquareSet blackPawns) {
+        PawnEntry& entry = entries[(whitePawns * WHITE_MIX + blackPawns * BLACK_MIX) >> (64 - INDEX_BITS)];
+        if (entry.pawns[WHITE] == whitePawns && entry.pawns[BLACK] == blackPawns) [[likely]]
+            return entry;
+        return fill(entry, whitePawns, blackPawns);
+    }
 
 private:
+    // Multipliers that spread the two pawn sets over the index bits.
+    static constexpr std::uint64_t WHITE_MIX = 0x9E3779B97F4A7C15ULL;
+    static constexpr std::uint64_t BLACK_MIX = 0xC2B2AE3D27D4EB4FULL;
     // 2^14 entries of 40 bytes: 640 KiB.
     static constexpr int INDEX_BITS = 14;
+
+    // Computes the terms of the pawns into the entry, which then holds them.
+    [[gnu::noinline]] static const PawnEntry& fill(PawnEntry& entry, SquareSet whitePawns, SquareSet blackPawns);
+
     std::vector<PawnEntry> entries;
 };
 
