@@ -67,11 +67,18 @@ template <int color>
     return terms.material + terms.pieceSquare;
 }
 
+// Two sums kept in one int, to spare registers in the loops over the pieces:
+// the first below bit 16, the second from bit 16 up. Both are non-negative
+// and stay below 2^10 for a colour's pieces (sixteen pieces reach at most 27
+// squares each, and a king's ring has at most eleven squares), so neither
+// spills into the other.
+constexpr int HIGH_HALF = 16;
+constexpr int LOW_HALF_MASK = (1 << HIGH_HALF) - 1;
+
 // A colour's mobility and king attack, summed over its pieces.
 struct Activity {
-    int squares[QUEEN + 1] = {};  // counted squares by piece type
-    int attackWeightSum = 0;
-    int attackerCount = 0;
+    int mobility = 0;  // middlegame points, then endgame points
+    int attack = 0;    // the attack weights, then the attackers
 };
 
 // Counts the squares of area the piece reaches, and weighs the squares of
@@ -81,12 +88,12 @@ struct Activity {
 template <int piece>
 [[gnu::always_inline]] inline void addMobility(eval::SquareSet reach, eval::SquareSet area, eval::SquareSet ringTargets,
                                                Activity& activity) {
-    activity.squares[piece] += eval::squareCount(reach & area);
+    constexpr int weights = eval::MOBILITY_WEIGHT[piece].mg + (eval::MOBILITY_WEIGHT[piece].eg << HIGH_HALF);
+    activity.mobility += weights * eval::squareCount(reach & area);
     // Most pieces reach no square of the enemy king's ring.
     const eval::SquareSet ring = reach & ringTargets;
     if (ring == 0) return;
-    activity.attackWeightSum += eval::ATTACK_WEIGHT[piece] * eval::squareCount(ring);
-    ++activity.attackerCount;
+    activity.attack += eval::ATTACK_WEIGHT[piece] * eval::squareCount(ring) + (1 << HIGH_HALF);
 }
 
 // The file bonus of a rook on the bit.
@@ -123,17 +130,16 @@ template <int color>
 
     terms.pawnStructure = Score::both(pawnTerms.structure[color]);
     terms.kingSafety = Score{pawnTerms.shelter[color][eval::KING_ZONE_OF_FILE[fileOf(own.king)]], 0};
-    terms.mobility = eval::MOBILITY_WEIGHT[KNIGHT] * activity.squares[KNIGHT] +
-                     eval::MOBILITY_WEIGHT[BISHOP] * activity.squares[BISHOP] +
-                     eval::MOBILITY_WEIGHT[ROOK] * activity.squares[ROOK] +
-                     eval::MOBILITY_WEIGHT[QUEEN] * activity.squares[QUEEN];
-    terms.attackWeightSum = activity.attackWeightSum;
-    terms.attackerCount = activity.attackerCount;
+    terms.mobility = Score{activity.mobility & LOW_HALF_MASK, activity.mobility >> HIGH_HALF};
+    const int attackWeightSum = activity.attack & LOW_HALF_MASK;
+    const int attackerCount = activity.attack >> HIGH_HALF;
+    terms.attackWeightSum = attackWeightSum;
+    terms.attackerCount = attackerCount;
     // The attack on the king counts once two pieces join it.
     Score attackScore;
-    if (activity.attackerCount >= 2) {
+    if (attackerCount >= 2) {
         // Sums beyond the table, possible only with several extra queens, read its last entry.
-        const int index = std::min(activity.attackWeightSum, static_cast<int>(std::size(eval::SAFETY_TABLE)) - 1);
+        const int index = std::min(attackWeightSum, static_cast<int>(std::size(eval::SAFETY_TABLE)) - 1);
         attackScore = Score::both(eval::SAFETY_TABLE[index]);
     }
     terms.attackScore = attackScore;
