@@ -13,8 +13,9 @@ namespace {
 constexpr int NO_PAWN = 7;
 
 // Doubled, isolated, backward and passed pawns of the colour, each counted
-// over the set of its pawns at once.
-int pawnStructure(const SquareSet (&pawns)[2], int side) {
+// over the set of its pawns at once; built once per colour.
+template <int side>
+int pawnStructure(const SquareSet (&pawns)[2]) {
     const SquareSet own = pawns[side];
     const SquareSet ownFiles = fillAhead(fillAhead(own, side ^ 1), side);
     // Of a doubled pair only the front pawn pays.
@@ -86,8 +87,8 @@ PawnTable::PawnTable() : entries(std::size_t{1} << INDEX_BITS, PawnEntry{{~Squar
 const PawnEntry& PawnTable::fill(PawnEntry& entry, SquareSet whitePawns, SquareSet blackPawns) {
     entry.pawns[WHITE] = whitePawns;
     entry.pawns[BLACK] = blackPawns;
-    for (const int side : {WHITE, BLACK})
-        entry.structure[side] = static_cast<std::int16_t>(pawnStructure(entry.pawns, side));
+    entry.structure[WHITE] = static_cast<std::int16_t>(pawnStructure<WHITE>(entry.pawns));
+    entry.structure[BLACK] = static_cast<std::int16_t>(pawnStructure<BLACK>(entry.pawns));
     kingShelters(entry.pawns, entry.shelter);
     return entry;
 }
