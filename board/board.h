@@ -17,7 +17,8 @@
 // decides the order of move generation, so every change is defined exactly;
 // the board makes every change (Board::listInsert, listErase, listReplace).
 struct PieceList {
-    int squares[16];
+    static constexpr int CAPACITY = 16;
+    int squares[CAPACITY];
     int count = 0;
 
     PieceList();

@@ -40,15 +40,15 @@ template <int color>
 }
 
 // Per piece type but the king and number of pieces of the type, the material
-// of that many pieces (below bit 16; a colour has 16 pieces, so its material
-// stays below 2^14) and their share of the phase (from bit 16 up). A sum
-// over the types reads one entry for each.
+// of that many pieces (below bit 16) and their share of the phase (from bit
+// 16 up). A piece list holds at most 16 pieces, so a colour's material stays
+// below 2^16. A sum over the types reads one entry for each.
 constexpr int PHASE_SHIFT = 16;
 constexpr int MATERIAL_MASK = (1 << PHASE_SHIFT) - 1;
 constexpr auto MATERIAL_AND_PHASE = [] {
-    std::array<std::array<int, 17>, KING> table{};
+    std::array<std::array<int, PieceList::CAPACITY + 1>, KING> table{};
     for (int type = PAWN; type < KING; ++type)
-        for (int count = 0; count <= 16; ++count)
+        for (int count = 0; count <= PieceList::CAPACITY; ++count)
             table[type][count] = eval::MATERIAL_VALUE[type] * count + (eval::PHASE_WEIGHT[type] * count << PHASE_SHIFT);
     return table;
 }();
@@ -69,9 +69,9 @@ template <int color>
 
 // Two sums kept in one int, to spare registers in the loops over the pieces:
 // the first below bit 16, the second from bit 16 up. Both are non-negative
-// and stay below 2^10 for a colour's pieces (sixteen pieces reach at most 27
-// squares each, and a king's ring has at most eleven squares), so neither
-// spills into the other.
+// and stay below 2^12 for a colour's pieces (at most 16 of each type, a piece
+// reaching at most 27 squares and at most the eleven squares of a king's
+// ring), so neither spills into the other.
 constexpr int HIGH_HALF = 16;
 constexpr int LOW_HALF_MASK = (1 << HIGH_HALF) - 1;
 

@@ -25,7 +25,7 @@ inline std::string boardProblem(const Board& board) {
     for (const int color : {WHITE, BLACK})
         for (int type = PAWN; type <= KING; ++type) {
             const auto& list = board.pieces(color, type);
-            for (int i = 0; i < 16; ++i) {
+            for (int i = 0; i < PieceList::CAPACITY; ++i) {
                 const int square = list.squares[i];
                 if (i >= list.count
                         ? square != NO_SQUARE
