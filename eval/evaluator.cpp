@@ -116,7 +116,7 @@ template <int color>
     const eval::SquareSet ringTargets = enemy.kingRing & ~own.occupied;
     Activity activity;
     for (eval::SquareSet set = sets.byType[color][KNIGHT]; set != 0; set &= set - 1)
-        addMobility<KNIGHT>(eval::KNIGHT_REACH[std::countr_zero(set)], area, ringTargets, activity);
+        addMobility<KNIGHT>(eval::STEP_REACH<KNIGHT>[std::countr_zero(set)], area, ringTargets, activity);
     for (eval::SquareSet set = sets.byType[color][BISHOP]; set != 0; set &= set - 1)
         addMobility<BISHOP>(eval::bishopReach(std::countr_zero(set), all), area, ringTargets, activity);
     int rookBonus = 0;

@@ -6,6 +6,7 @@
 
 #include "board/board.h"
 #include "board/line_reach.h"
+#include "board/piece_reach.h"
 #include "board/square_set.h"
 #include "core/types.h"
 
@@ -22,6 +23,7 @@ using ::rookReach;
 using ::squareCount;
 using ::squareOfBit;
 using ::SquareSet;
+using ::STEP_REACH;
 
 [[nodiscard]] constexpr SquareSet fileSet(int file) { return FILE_A << file; }
 
@@ -53,30 +55,6 @@ using ::SquareSet;
     return ((pawns & ~FILE_A) << 7) | ((pawns & ~FILE_H) << 9);
 }
 
-// The on-board squares one step of a knight or king away from a 0x88 square.
-[[nodiscard]] constexpr SquareSet stepReach(int type, int square) {
-    SquareSet reach = 0;
-    for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d)
-        if (onBoard(square + PIECE_STEPS[type][d])) reach |= bitOf(square + PIECE_STEPS[type][d]);
-    return reach;
-}
-
-// Per square, the squares a knight on it reaches.
-constexpr auto KNIGHT_REACH = [] {
-    std::array<SquareSet, 64> reach{};
-    for (int from = 0; from < 128; ++from)
-        if (onBoard(from)) reach[bitIndex(from)] = stepReach(KNIGHT, from);
-    return reach;
-}();
-
-// Per square, the squares a king on it reaches.
-constexpr auto KING_REACH = [] {
-    std::array<SquareSet, 64> reach{};
-    for (int from = 0; from < 128; ++from)
-        if (onBoard(from)) reach[bitIndex(from)] = stepReach(KING, from);
-    return reach;
-}();
-
 // Per colour and square of its king: the king's eight neighbours and the
 // three squares two rows ahead of it, those on the board.
 constexpr auto KING_RING = [] {
@@ -85,7 +63,7 @@ constexpr auto KING_RING = [] {
         for (int king = 0; king < 128; ++king) {
             if (!onBoard(king)) continue;
             SquareSet& set = ring[color][bitIndex(king)];
-            set = stepReach(KING, king);
+            set = STEP_REACH<KING>[bitIndex(king)];
             const int twoAhead = king + 2 * pawnForward(color);
             for (const int target : {twoAhead - 1, twoAhead, twoAhead + 1})
                 if (onBoard(target)) set |= bitOf(target);

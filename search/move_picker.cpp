@@ -161,11 +161,11 @@ template <int type>
         const int from = list.squares[i];
         const int bit = eval::bitIndex(from);
         eval::SquareSet reach = 0;
-        if constexpr (type == KNIGHT) reach = eval::KNIGHT_REACH[bit];
+        if constexpr (type == KNIGHT) reach = eval::STEP_REACH<KNIGHT>[bit];
         if constexpr (type == BISHOP) reach = eval::bishopReach(bit, all);
         if constexpr (type == ROOK) reach = eval::rookReach(bit, all);
         if constexpr (type == QUEEN) reach = eval::queenReach(bit, all);
-        if constexpr (type == KING) reach = eval::KING_REACH[bit];
+        if constexpr (type == KING) reach = eval::STEP_REACH<KING>[bit];
         for (eval::SquareSet targets = reach & enemy; targets != 0; targets &= targets - 1) {
             const int to = eval::squareOfBit(std::countr_zero(targets));
             add(makeMove(from, to, CAPTURE), captureKey(board.pieceAt(to), type));
