@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <thread>
 
 #include <sys/mman.h>
 
@@ -10,7 +11,6 @@ namespace {
 
 constexpr std::size_t TABLE_BYTES = TTable::TT_SIZE * sizeof(TTEntry);
 constexpr std::size_t HUGE_PAGE_BYTES = std::size_t{2} << 20;
-constexpr std::size_t SMALL_PAGE_BYTES = 4096;
 constexpr std::size_t MAPPING_BYTES = TABLE_BYTES + HUGE_PAGE_BYTES;
 
 // An empty slot is all zero bytes, so the table is emptied with one block fill.
@@ -21,19 +21,28 @@ static_assert(TTable::NOENTRY.key == 0 && TTable::NOENTRY.move == NOMOVE && TTab
 
 // The table starts on a 2 MiB boundary and asks for huge pages: fewer page
 // faults and fewer address-translation misses when probing. Fresh anonymous
-// memory reads as zero bytes, the empty table; one write per page maps it in
-// here, so that no search pays for first touches.
+// memory reads as zero bytes, the empty table. A thread of its own has the
+// kernel map every page in, so that no search pays for first touches and
+// the engine answers at once when it starts; it writes nothing, so a search
+// that starts meanwhile may use the table.
 TTable::TTable() {
     mapping = ::mmap(nullptr, MAPPING_BYTES, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping == MAP_FAILED) throw std::bad_alloc();
     const auto start = (reinterpret_cast<std::uintptr_t>(mapping) + HUGE_PAGE_BYTES - 1) & ~(HUGE_PAGE_BYTES - 1);
     slots = reinterpret_cast<TTEntry*>(start);
     ::madvise(slots, TABLE_BYTES, MADV_HUGEPAGE);
-    auto* bytes = reinterpret_cast<volatile char*>(slots);
-    for (std::size_t offset = 0; offset < TABLE_BYTES; offset += SMALL_PAGE_BYTES) bytes[offset] = 0;
+#ifdef MADV_POPULATE_WRITE
+    // A kernel without this advice maps the pages as the search first
+    // touches them.
+    pageMapper =
+        std::thread([table = static_cast<void*>(slots)] { ::madvise(table, TABLE_BYTES, MADV_POPULATE_WRITE); });
+#endif
 }
 
-TTable::~TTable() { ::munmap(mapping, MAPPING_BYTES); }
+TTable::~TTable() {
+    if (pageMapper.joinable()) pageMapper.join();
+    ::munmap(mapping, MAPPING_BYTES);
+}
 
 void TTable::clear() {
     // Slots only leave the empty state through save, which counts them, so a

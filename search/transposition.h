@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <thread>
 
 #include "core/types.h"
 
@@ -51,4 +52,6 @@ private:
     std::int64_t entries = 0;
     void* mapping = nullptr;
     TTEntry* slots = nullptr;
+    // Maps the table's pages in after start-up.
+    std::thread pageMapper;
 };
