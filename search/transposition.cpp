@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include <sys/mman.h>
@@ -32,10 +33,12 @@ TTable::TTable() {
     slots = reinterpret_cast<TTEntry*>(start);
     ::madvise(slots, TABLE_BYTES, MADV_HUGEPAGE);
 #ifdef MADV_POPULATE_WRITE
-    // A kernel without this advice maps the pages as the search first
-    // touches them.
-    pageMapper =
-        std::thread([table = static_cast<void*>(slots)] { ::madvise(table, TABLE_BYTES, MADV_POPULATE_WRITE); });
+    // Without the advice, or without a thread to give it, the pages are
+    // mapped as the search first touches them.
+    try {
+        pageMapper =
+            std::thread([table = static_cast<void*>(slots)] { ::madvise(table, TABLE_BYTES, MADV_POPULATE_WRITE); });
+    } catch (const std::system_error&) {}
 #endif
 }
 
