@@ -56,20 +56,14 @@ constexpr auto CASTLING_PATHS = [] {
 
 }  // namespace
 
-// What counting the moves of the side to move needs: the occupied squares,
-// the enemy pieces by how they attack, the pieces pinned to the king, and
+// What counting the moves of the side to move needs besides the board's
+// square sets: each side's squares, the pieces pinned to the king, and
 // the squares a move other than the king's must reach (every square out of
 // check, the checker and the squares between it and the king in single
 // check, none in double check).
 struct Board::CountingFacts {
     SquareSet own = 0;
     SquareSet enemy = 0;
-    SquareSet enemyPawns = 0;
-    SquareSet enemyKnights = 0;
-    SquareSet enemyDiagonals = 0;
-    SquareSet enemyStraights = 0;
-    SquareSet enemyKing = 0;
-    SquareSet ownPawns = 0;
     SquareSet pinned = 0;
     SquareSet evasions = 0;
     // The evasions not occupied by the side to move.
@@ -82,14 +76,6 @@ struct Board::CountingFacts {
         if ((pinned & bitOf(from)) == 0) return allowed;
         return allowed & RAYS[LINE_STEP[from - king + SQUARE_DIFFERENCE_BIAS] + STEP_BIAS][bitIndex(king)];
     }
-    // Whether a piece of the enemy attacks the square with these squares occupied.
-    [[nodiscard]] bool attacked(int bit, int us, SquareSet occupied) const {
-        if ((STEP_REACH<KNIGHT>[bit] & enemyKnights) != 0 || (PAWN_ATTACKERS[us ^ 1][bit] & enemyPawns) != 0 ||
-            (STEP_REACH<KING>[bit] & enemyKing) != 0)
-            return true;
-        return ((LINES<BISHOP>[bit] & enemyDiagonals) != 0 && (bishopReach(bit, occupied) & enemyDiagonals) != 0) ||
-               ((LINES<ROOK>[bit] & enemyStraights) != 0 && (rookReach(bit, occupied) & enemyStraights) != 0);
-    }
 };
 
 [[gnu::always_inline]] inline Board::CountingFacts Board::countingFacts() const {
@@ -98,13 +84,10 @@ struct Board::CountingFacts {
     CountingFacts facts;
     facts.king = kingSquare(us);
     facts.own = sets.all[us];
-    facts.ownPawns = sets.byType[us][PAWN];
     facts.enemy = sets.all[them];
-    facts.enemyPawns = sets.byType[them][PAWN];
-    facts.enemyKnights = sets.byType[them][KNIGHT];
-    facts.enemyDiagonals = sets.byType[them][BISHOP] | sets.byType[them][QUEEN];
-    facts.enemyStraights = sets.byType[them][ROOK] | sets.byType[them][QUEEN];
-    facts.enemyKing = sets.byType[them][KING];
+    const SquareSet(&enemies)[6] = sets.byType[them];
+    const SquareSet enemyDiagonals = enemies[BISHOP] | enemies[QUEEN];
+    const SquareSet enemyStraights = enemies[ROOK] | enemies[QUEEN];
 
     // Only an enemy slider on a line through the king can check along it or
     // pin a piece to it.
@@ -113,8 +96,7 @@ struct Board::CountingFacts {
     const SquareSet occupied = facts.own | facts.enemy;
     int checkers = 0;
     SquareSet evasions = 0;
-    for (SquareSet sliders =
-             (LINES<BISHOP>[kingBit] & facts.enemyDiagonals) | (LINES<ROOK>[kingBit] & facts.enemyStraights);
+    for (SquareSet sliders = (LINES<BISHOP>[kingBit] & enemyDiagonals) | (LINES<ROOK>[kingBit] & enemyStraights);
          sliders != 0; sliders &= sliders - 1) {
         const int slider = std::countr_zero(sliders);
         const int step = LINE_STEP[squareOfBit(slider) - king + SQUARE_DIFFERENCE_BIAS];
@@ -128,11 +110,11 @@ struct Board::CountingFacts {
             facts.pinned |= blockers;
         }
     }
-    if (const SquareSet knights = STEP_REACH<KNIGHT>[kingBit] & facts.enemyKnights; knights != 0) {
+    if (const SquareSet knights = STEP_REACH<KNIGHT>[kingBit] & enemies[KNIGHT]; knights != 0) {
         checkers += squareCount(knights);
         evasions = knights;
     }
-    if (const SquareSet pawns = PAWN_ATTACKERS[them][kingBit] & facts.enemyPawns; pawns != 0) {
+    if (const SquareSet pawns = PAWN_ATTACKERS[them][kingBit] & enemies[PAWN]; pawns != 0) {
         checkers += squareCount(pawns);
         evasions = pawns;
     }
@@ -178,18 +160,14 @@ WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return coun
     const int forward = pawnForward(us);
     const int promotionRow = us == WHITE ? 1 : 6;
     const int startRow = us == WHITE ? 6 : 1;
-    const SquareSet pawns = facts.ownPawns;
+    const SquareSet pawns = sets.byType[us][PAWN];
     const SquareSet empty = ~(facts.own | facts.enemy);
     const SquareSet onPromotionRow = pawns & rowSet(promotionRow);
     const PieceList& list = pieceList[us][PAWN];
 
-    // The advances and captures of all pawns at once; the first step moves
-    // a bit by 8, a capture towards file a by 9 or 7.
-    const auto ahead = [us](SquareSet squares, int files) {
-        return us == WHITE ? squares >> (8 - files) : squares << (8 + files);
-    };
-    const SquareSet towardsA = ahead(pawns & ~FILE_A, -1) & facts.enemy;
-    const SquareSet towardsH = ahead(pawns & ~FILE_H, 1) & facts.enemy;
+    // The advances and captures of all pawns at once.
+    const SquareSet towardsA = pawnStep(pawns & ~FILE_A, us, -1) & facts.enemy;
+    const SquareSet towardsH = pawnStep(pawns & ~FILE_H, us, 1) & facts.enemy;
     // Each captured piece goes to the end of its list in generation order.
     if ((towardsA | towardsH) != 0) {
         for (int i = 0; i < list.count; ++i) {
@@ -200,8 +178,8 @@ WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return coun
     }
 
     if ((facts.pinned & pawns) == 0 && onPromotionRow == 0) {
-        const SquareSet oneStep = ahead(pawns, 0) & empty;
-        const SquareSet twoSteps = ahead(oneStep & rowSet(startRow + (forward > 0 ? 1 : -1)), 0) & empty;
+        const SquareSet oneStep = pawnStep(pawns, us, 0) & empty;
+        const SquareSet twoSteps = pawnStep(oneStep & rowSet(startRow + (forward > 0 ? 1 : -1)), us, 0) & empty;
         // Advances reach empty squares, captures enemy ones: only the two
         // captures can share a square.
         return squareCount((oneStep | twoSteps | towardsA) & facts.evasions) + squareCount(towardsH & facts.evasions);
@@ -279,7 +257,7 @@ template <int type>
     const SquareSet withoutKing = (facts.own | facts.enemy) & ~bitOf(from);
     int count = 0;
     for (SquareSet targets = reach; targets != 0; targets &= targets - 1)
-        count += !facts.attacked(std::countr_zero(targets), turn, withoutKing);
+        count += !squareAttacked(std::countr_zero(targets), turn ^ 1, sets.byType[turn ^ 1], withoutKing);
     return count;
 }
 
@@ -293,8 +271,8 @@ int Board::countCastlings(const CountingFacts& facts) {
     for (int i = RIGHTS_PER_COLOR * turn; i < RIGHTS_PER_COLOR * (turn + 1); ++i) {
         const CastlingRight& right = CASTLING_RIGHTS[i];
         if ((castling & right.bit) != 0 && (CASTLING_PATHS[i] & occupied) == 0)
-            count += !facts.attacked(bitIndex(right.mustBeSafe[0]), turn, occupied) &&
-                     !facts.attacked(bitIndex(right.mustBeSafe[1]), turn, occupied);
+            count += !squareAttacked(bitIndex(right.mustBeSafe[0]), turn ^ 1, sets.byType[turn ^ 1], occupied) &&
+                     !squareAttacked(bitIndex(right.mustBeSafe[1]), turn ^ 1, sets.byType[turn ^ 1], occupied);
     }
     return count;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/types.h"
+
 // Sets of on-board squares as 64-bit masks, for counting moves and reach:
 // bit row * 8 + file stands for the 0x88 square row * 16 + file, so rank 8
 // takes the low bits, a positive 0x88 step is a positive bit step, and the
@@ -31,6 +33,14 @@ using SquareSet = std::uint64_t;
 
 constexpr SquareSet FILE_A = 0x0101010101010101;
 constexpr SquareSet FILE_H = FILE_A << 7;
+
+// The set moved one row ahead for a pawn of the colour (towards rank 8, the
+// low bits, for white) and files files towards file h (-1, 0 or 1). Squares
+// that would leave the board's side are the caller's to leave out.
+[[nodiscard]] constexpr SquareSet pawnStep(SquareSet set, int color, int files) {
+    constexpr int ROW_BITS = 8;
+    return color == WHITE ? set >> (ROW_BITS - files) : set << (ROW_BITS + files);
+}
 
 // The squares of a row (0 for rank 8).
 [[nodiscard]] constexpr SquareSet rowSet(int row) { return SquareSet{0xff} << (row * 8); }

@@ -126,8 +126,7 @@ void MovePicker::rankCaptures() {
     const eval::SquareSet promoting = pawns & rowSet(us == WHITE ? 1 : 6);
     for (const int fileStep : {-1, 1}) {
         const eval::SquareSet capturing = (pawns & ~promoting) & (fileStep < 0 ? ~FILE_A : ~FILE_H);
-        const int bitStep = (forward > 0 ? 8 : -8) + fileStep;
-        const eval::SquareSet targets = (bitStep > 0 ? capturing << bitStep : capturing >> -bitStep) & enemy;
+        const eval::SquareSet targets = pawnStep(capturing, us, fileStep) & enemy;
         for (eval::SquareSet left = targets; left != 0; left &= left - 1) {
             const int to = eval::squareOfBit(std::countr_zero(left));
             add(makeMove(to - forward - fileStep, to, PAWNMOVE | CAPTURE), captureKey(board.pieceAt(to), PAWN));
