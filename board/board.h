@@ -81,6 +81,8 @@ struct PieceSets {
         all[color] ^= squares;
         byType[color][type] ^= squares;
     }
+    // The squares of both colours' pieces.
+    [[nodiscard]] SquareSet occupied() const { return all[WHITE] | all[BLACK]; }
 };
 
 // The legal moves of a position, with the castling moves and en passant

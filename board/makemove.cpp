@@ -49,7 +49,7 @@ bool Board::keepsKingSafe(const Move& move) {
 bool Board::kingStepIsSafe(int to) const {
     // The king's own square counts as empty, so that a slider on the far
     // side of it attacks the square it steps to.
-    const SquareSet withoutKing = (sets.all[WHITE] | sets.all[BLACK]) & ~bitOf(kingSquare(turn));
+    const SquareSet withoutKing = sets.occupied() & ~bitOf(kingSquare(turn));
     return !attackedThrough(to, turn ^ 1, withoutKing);
 }
 

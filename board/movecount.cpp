@@ -68,6 +68,7 @@ struct Board::CountingFacts {
     SquareSet evasions = 0;
     // The evasions not occupied by the side to move.
     SquareSet allowed = 0;
+    SquareSet occupied = 0;
     int king = 0;
     bool inCheck = false;
 
@@ -85,6 +86,7 @@ struct Board::CountingFacts {
     facts.king = kingSquare(us);
     facts.own = sets.all[us];
     facts.enemy = sets.all[them];
+    facts.occupied = sets.occupied();
     const SquareSet(&enemies)[6] = sets.byType[them];
     const SquareSet enemyDiagonals = enemies[BISHOP] | enemies[QUEEN];
     const SquareSet enemyStraights = enemies[ROOK] | enemies[QUEEN];
@@ -93,7 +95,7 @@ struct Board::CountingFacts {
     // pin a piece to it.
     const int king = facts.king;
     const int kingBit = bitIndex(king);
-    const SquareSet occupied = facts.own | facts.enemy;
+    const SquareSet occupied = facts.occupied;
     int checkers = 0;
     SquareSet evasions = 0;
     for (SquareSet sliders = (LINES<BISHOP>[kingBit] & enemyDiagonals) | (LINES<ROOK>[kingBit] & enemyStraights);
@@ -161,7 +163,7 @@ WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return coun
     const int promotionRow = us == WHITE ? 1 : 6;
     const int startRow = us == WHITE ? 6 : 1;
     const SquareSet pawns = sets.byType[us][PAWN];
-    const SquareSet empty = ~(facts.own | facts.enemy);
+    const SquareSet empty = ~facts.occupied;
     const SquareSet onPromotionRow = pawns & rowSet(promotionRow);
     const PieceList& list = pieceList[us][PAWN];
 
@@ -217,7 +219,7 @@ WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return coun
 
 template <int type>
 [[gnu::always_inline]] inline int Board::countPieceMoves(const CountingFacts& facts) {
-    const SquareSet occupied = facts.own | facts.enemy;
+    const SquareSet occupied = facts.occupied;
     const PieceList& list = pieceList[turn][type];
     int count = 0;
     for (int i = 0; i < list.count; ++i) {
@@ -254,7 +256,7 @@ template <int type>
     if ((reach & facts.enemy) != 0)
         for (const int step : PIECE_STEPS[KING])
             if (const int to = from + step; onBoard(to) && colorBoard[to] == (turn ^ 1)) listSendToEnd(to);
-    const SquareSet withoutKing = (facts.own | facts.enemy) & ~bitOf(from);
+    const SquareSet withoutKing = facts.occupied & ~bitOf(from);
     int count = 0;
     for (SquareSet targets = reach; targets != 0; targets &= targets - 1)
         count += !squareAttacked(std::countr_zero(targets), turn ^ 1, sets.byType[turn ^ 1], withoutKing);
@@ -266,7 +268,7 @@ int Board::countCastlings(const CountingFacts& facts) {
     constexpr int RIGHTS_PER_COLOR = 2;
     static_assert(CASTLING_RIGHTS[0].color == WHITE && CASTLING_RIGHTS[1].color == WHITE &&
                   CASTLING_RIGHTS[2].color == BLACK && CASTLING_RIGHTS[3].color == BLACK);
-    const SquareSet occupied = facts.own | facts.enemy;
+    const SquareSet occupied = facts.occupied;
     int count = 0;
     for (int i = RIGHTS_PER_COLOR * turn; i < RIGHTS_PER_COLOR * (turn + 1); ++i) {
         const CastlingRight& right = CASTLING_RIGHTS[i];

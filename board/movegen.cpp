@@ -4,9 +4,7 @@
 #include "board/board.h"
 #include "board/piece_reach.h"
 
-bool Board::attack(int square, int byColor) const {
-    return attackedThrough(square, byColor, sets.all[WHITE] | sets.all[BLACK]);
-}
+bool Board::attack(int square, int byColor) const { return attackedThrough(square, byColor, sets.occupied()); }
 
 bool Board::attackedThrough(int square, int byColor, SquareSet occupied) const {
     assert(onBoard(square));

@@ -76,7 +76,7 @@ bool Board::pseudoIsLegal(const Move& move) {
     const int to = move.to;
     SquareSet enemy[6];
     std::copy(std::begin(sets.byType[them]), std::end(sets.byType[them]), enemy);
-    SquareSet occupied = ((sets.all[WHITE] | sets.all[BLACK]) & ~bitOf(from)) | bitOf(to);
+    SquareSet occupied = (sets.occupied() & ~bitOf(from)) | bitOf(to);
     for (SquareSet& pieces : enemy) pieces &= ~bitOf(to);
     const int victim = to - pawnForward(us);
     if (move.has(ENPASSANT)) {

@@ -164,7 +164,7 @@ template <int color>
     const ColorFacts whiteFacts = gatherFacts<WHITE>(board);
     const ColorFacts blackFacts = gatherFacts<BLACK>(board);
     const eval::PawnEntry& pawnTerms = pawnTable.probe(whiteFacts.pawns, blackFacts.pawns);
-    const eval::SquareSet all = whiteFacts.occupied | blackFacts.occupied;
+    const eval::SquareSet all = board.pieceSets().occupied();
     SideTerms& white = state.side[WHITE];
     SideTerms& black = state.side[BLACK];
     const Score whitePositional =

@@ -117,7 +117,7 @@ void MovePicker::rankCaptures() {
     const int them = us ^ 1;
     const PieceSets& sets = board.pieceSets();
     const eval::SquareSet enemy = sets.all[them];
-    const eval::SquareSet all = sets.all[us] | enemy;
+    const eval::SquareSet all = sets.occupied();
 
     // Pawns capture towards either file; those a step from the last row
     // promote, by capturing or by a step onto an empty square.
