@@ -18,6 +18,7 @@ using ::bitIndex;
 using ::bitOf;
 using ::FILE_A;
 using ::FILE_H;
+using ::pawnStep;
 using ::queenReach;
 using ::rookReach;
 using ::squareCount;
@@ -32,7 +33,7 @@ using ::STEP_REACH;
 
 // The set moved one row in the colour's direction of play (towards rank 8
 // for white).
-[[nodiscard]] constexpr SquareSet oneAhead(SquareSet set, int color) { return color == WHITE ? set >> 8 : set << 8; }
+[[nodiscard]] constexpr SquareSet oneAhead(SquareSet set, int color) { return pawnStep(set, color, 0); }
 
 // The set with every square ahead of its squares, on their files, added.
 [[nodiscard]] constexpr SquareSet fillAhead(SquareSet set, int color) {
@@ -51,8 +52,7 @@ using ::STEP_REACH;
 
 // The squares a colour's pawns attack.
 [[nodiscard]] constexpr SquareSet pawnAttacks(SquareSet pawns, int color) {
-    if (color == WHITE) return ((pawns & ~FILE_A) >> 9) | ((pawns & ~FILE_H) >> 7);
-    return ((pawns & ~FILE_A) << 7) | ((pawns & ~FILE_H) << 9);
+    return pawnStep(pawns & ~FILE_A, color, -1) | pawnStep(pawns & ~FILE_H, color, 1);
 }
 
 // Per colour and square of its king: the king's eight neighbours and the
