@@ -60,6 +60,14 @@ inline constexpr int PIECE_SQUARE[5][64] = {
 };
 // clang-format on
 
+// The entry of a 64-square table for a piece of the given colour on a 0x88
+// square: white reads the board as written, black reads it with the ranks
+// mirrored, so a piece and its mirror image of the other colour score alike.
+[[nodiscard]] constexpr int tableIndex(int square, int color) {
+    const int row = color == WHITE ? rowOf(square) : 7 - rowOf(square);
+    return row * 8 + fileOf(square);
+}
+
 // The values by colour, type and 0x88 square; zero for the king.
 inline constexpr auto PIECE_SQUARE_BY_SQUARE = [] {
     std::array<std::array<std::array<int, 128>, KING + 1>, 2> table{};
@@ -67,8 +75,7 @@ inline constexpr auto PIECE_SQUARE_BY_SQUARE = [] {
         for (int type = PAWN; type < KING; ++type)
             for (int square = 0; square < 128; ++square) {
                 if (!onBoard(square)) continue;
-                const int row = color == WHITE ? rowOf(square) : 7 - rowOf(square);
-                table[color][type][square] = PIECE_SQUARE[type][row * 8 + fileOf(square)];
+                table[color][type][square] = PIECE_SQUARE[type][tableIndex(square, color)];
             }
     return table;
 }();

@@ -15,7 +15,7 @@ constexpr auto KING_SQUARE_BY_SQUARE = [] {
     std::array<std::array<Score, 128>, 2> table{};
     for (const int color : {WHITE, BLACK})
         for (int square = 0; square < 128; ++square)
-            if (onBoard(square)) table[color][square] = eval::pieceSquareValue(KING, color, square);
+            if (onBoard(square)) table[color][square] = eval::kingSquareValue(color, square);
     return table;
 }();
 

@@ -9,7 +9,7 @@
 // sees the board, rank 8 in the first row and file a in the first column.
 namespace eval {
 
-using ::PIECE_SQUARE;
+using ::tableIndex;
 
 // The tables are aligned by hand, a row per rank.
 // clang-format off
@@ -90,24 +90,11 @@ inline constexpr int KING_SQUARE_EG[64] = {
 
 // clang-format on
 
-// The rank of a square counted from the colour's own back rank: 0 there, 7
-// on the rank where its pawns promote.
-[[nodiscard]] constexpr int relativeRank(int square, int color) {
-    return color == WHITE ? 7 - rowOf(square) : rowOf(square);
-}
-
-// The entry of a 64-square table for a piece of the given colour on a 0x88
-// square: white reads the board as written, black reads it with the ranks
-// mirrored, so a piece and its mirror image of the other colour score alike.
-[[nodiscard]] constexpr int tableIndex(int square, int color) {
-    return (7 - relativeRank(square, color)) * 8 + fileOf(square);
-}
-
-// The piece-square value of a piece of the given type and colour on a square.
-[[nodiscard]] constexpr Score pieceSquareValue(int type, int color, int square) {
+// The piece-square value of a king of the given colour on a square; those
+// of the other pieces are the board's (board/piece_square.h).
+[[nodiscard]] constexpr Score kingSquareValue(int color, int square) {
     const int index = tableIndex(square, color);
-    if (type == KING) return {KING_SQUARE_MG[index], KING_SQUARE_EG[index]};
-    return Score::both(PIECE_SQUARE[type][index]);
+    return {KING_SQUARE_MG[index], KING_SQUARE_EG[index]};
 }
 
 }  // namespace eval
