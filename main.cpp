@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -7,6 +5,7 @@
 #include "console/game.h"
 #include "core/line_reader.h"
 #include "core/version.h"
+#include "platform/console.h"
 #include "search/bench.h"
 #include "uci/uci.h"
 
@@ -24,6 +23,7 @@ constexpr std::string_view USAGE =
 }  // namespace
 
 int main(int argc, char** argv) {
+    prepareConsole();
     const std::string_view firstArgument = argc >= 2 ? argv[1] : "";
     if (firstArgument == "--help") {
         std::cout << USAGE;
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    LineReader input(STDIN_FILENO);
+    LineReader input;
     UCI engine(input, [&input](const Board& position) { Game(position, input).run(); });
     engine.run();
     return 0;

@@ -2,7 +2,7 @@
 // peak memory of the engine binary built with it. Run a Release build:
 //   marrowby_bench            every section
 //   marrowby_bench perft      one section by name (perft, eval, search,
-//                             startup, peers)
+//                             startup, firstmove, peers)
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -84,7 +84,7 @@ void peerPerftRatios() {
         std::vector<double> ratios;
         EngineRun own{}, peer{};
         for (int pair = 0; pair < PEER_PAIRS; ++pair) {
-            own = runEngine({MARROWBY_BINARY}, position + "perft " + depth + "\n", "Ply " + depth + ":");
+            own = runEngine(engineCommand(), position + "perft " + depth + "\n", "Ply " + depth + ":");
             peer = runEngine({PEER_BINARY}, position + "go perft " + depth + "\n", "Nodes searched:");
             ratios.push_back(own.seconds / peer.seconds);
         }
@@ -158,11 +158,69 @@ void searchSection() {
 // and its peak memory over a search to depth 10, the table included.
 void startupSection() {
     std::vector<double> times;
-    for (int run = 0; run < 11; ++run) times.push_back(runEngine({MARROWBY_BINARY}, "uci\n", "uciok").seconds);
+    for (int run = 0; run < 11; ++run) times.push_back(runEngine(engineCommand(), "uci\n", "uciok").seconds);
     std::sort(times.begin(), times.end());
-    const long peakKiB = runEngine({MARROWBY_BINARY}, "position startpos\ngo depth 10\n", "bestmove").peakKiB;
+    const long peakKiB = runEngine(engineCommand(), "position startpos\ngo depth 10\n", "bestmove").peakKiB;
     std::cout << "start-up to uciok: " << times[times.size() / 2] * 1000.0 << " ms (median of " << times.size()
               << "), peak memory: " << static_cast<double>(peakKiB) / 1024.0 << " MiB (go depth 10)" << std::endl;
+}
+
+// The median, 99th percentile and largest of a list of milliseconds.
+std::string spread(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    const auto at = [&times](double share) { return times[static_cast<std::size_t>(share * (times.size() - 1))]; };
+    return "median " + std::to_string(at(0.5)) + " ms, 99th percentile " + std::to_string(at(0.99)) + " ms, max " +
+           std::to_string(times.back()) + " ms";
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) { return secondsSince(start) * 1000.0; }
+
+// Reads lines up to one that starts with awaited; false when none comes.
+bool awaitLine(EngineProcess& engine, const std::string& awaited) {
+    while (const std::optional<std::string> line = engine.readLine(std::chrono::minutes(1)))
+        if (line->starts_with(awaited)) return true;
+    return false;
+}
+
+// What a match runner that starts a fresh engine for every game sees: over
+// fresh processes, the time from "go movetime 20" (a 10 ms budget) sent right
+// after "uciok" to the first info line and to "bestmove", and from "quit"
+// sent right after "uciok" to the end of the process.
+constexpr int FRESH_PROCESSES = 100;
+void firstMoveSection() {
+    std::vector<double> toUciOk, toInfo, toBestMove, toExit;
+    for (int run = 0; run < FRESH_PROCESSES; ++run) {
+        const auto started = std::chrono::steady_clock::now();
+        EngineProcess engine;
+        engine.write("uci\n");
+        if (!awaitLine(engine, "uciok")) throw std::runtime_error("no uciok");
+        toUciOk.push_back(millisecondsSince(started));
+        const auto sent = std::chrono::steady_clock::now();
+        engine.write("position startpos\ngo movetime 20\n");
+        bool infoSeen = false;
+        while (const std::optional<std::string> line = engine.readLine(std::chrono::minutes(1))) {
+            if (line->starts_with("info") && !infoSeen) toInfo.push_back(millisecondsSince(sent));
+            infoSeen = infoSeen || line->starts_with("info");
+            if (line->starts_with("bestmove")) break;
+        }
+        toBestMove.push_back(millisecondsSince(sent));
+        engine.write("quit\n");
+        engine.waitExit();
+    }
+    for (int run = 0; run < FRESH_PROCESSES; ++run) {
+        EngineProcess engine;
+        engine.write("uci\n");
+        if (!awaitLine(engine, "uciok")) throw std::runtime_error("no uciok");
+        const auto sent = std::chrono::steady_clock::now();
+        engine.write("quit\n");
+        if (engine.waitExit() != 0) throw std::runtime_error("quit did not end the engine");
+        toExit.push_back(millisecondsSince(sent));
+    }
+    std::cout << "fresh processes (" << FRESH_PROCESSES << " each): start to uciok " << spread(toUciOk) << std::endl;
+    std::cout << "  go movetime 20 after uciok, to the first info line: " << spread(toInfo) << " ("
+              << FRESH_PROCESSES - toInfo.size() << " answered without one)" << std::endl;
+    std::cout << "  go movetime 20 after uciok, to bestmove: " << spread(toBestMove) << std::endl;
+    std::cout << "  quit after uciok, to the end of the process: " << spread(toExit) << std::endl;
 }
 
 // The classical peer whose search speed the engine is measured against, and
@@ -177,8 +235,8 @@ constexpr const char* SEARCH_PEER_FENS[] = {
 };
 
 // The nodes per second of the last info line of a timed search.
-double searchSpeed(const std::string& binary, const std::string& options, const std::string& fen) {
-    EngineProcess engine({binary});
+double searchSpeed(const std::vector<std::string>& command, const std::string& options, const std::string& fen) {
+    EngineProcess engine(command);
     engine.write("uci\n" + options + "isready\nposition fen " + fen + "\ngo movetime " +
                  std::to_string(PEER_MOVE_TIME_MS) + "\n");
     std::string lastInfo;
@@ -189,7 +247,7 @@ double searchSpeed(const std::string& binary, const std::string& options, const 
     engine.write("quit\n");
     engine.waitExit();
     const std::size_t at = lastInfo.find(" nps ");
-    if (at == std::string::npos) throw std::runtime_error(binary + " wrote no nodes per second");
+    if (at == std::string::npos) throw std::runtime_error(command.front() + " wrote no nodes per second");
     return std::stod(lastInfo.substr(at + 5));
 }
 
@@ -203,9 +261,9 @@ void peersSection() {
     }
     double own = 0, peerOneThread = 0, peerDefault = 0;
     for (const char* fen : SEARCH_PEER_FENS) {
-        own += searchSpeed(MARROWBY_BINARY, "", fen);
-        peerOneThread += searchSpeed(SEARCH_PEER_BINARY, "setoption name Threads value 1\n", fen);
-        peerDefault += searchSpeed(SEARCH_PEER_BINARY, "", fen);
+        own += searchSpeed(engineCommand(), "", fen);
+        peerOneThread += searchSpeed({SEARCH_PEER_BINARY}, "setoption name Threads value 1\n", fen);
+        peerDefault += searchSpeed({SEARCH_PEER_BINARY}, "", fen);
     }
     const double positions = static_cast<double>(std::size(SEARCH_PEER_FENS));
     const auto mean = [positions](double total) { return static_cast<std::int64_t>(total / positions); };
@@ -224,8 +282,8 @@ struct Section {
 
 int main(int argc, char** argv) {
     const Section sections[] = {
-        {"perft", perftSection},     {"eval", evalSection},   {"search", searchSection},
-        {"startup", startupSection}, {"peers", peersSection},
+        {"perft", perftSection},     {"eval", evalSection},           {"search", searchSection},
+        {"startup", startupSection}, {"firstmove", firstMoveSection}, {"peers", peersSection},
     };
     for (const Section& section : sections) {
         bool chosen = argc < 2;

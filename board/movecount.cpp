@@ -10,7 +10,7 @@
 #include "board/line_reach.h"
 #include "board/piece_reach.h"
 #include "board/square_set.h"
-#include "core/processor.h"
+#include "platform/processor.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
 #include "board/perft.h"
 
 #include <cassert>
-#include <ctime>
+#include <cstdint>
 #include <ostream>
+
+#include "platform/processor_time.h"
 
 Perft::Perft(Board& board, int depth) : board(board), perftDepth(depth) { assert(depth <= MAX_DEPTH); }
 
@@ -43,9 +45,9 @@ void Perft::diagnostics(std::ostream& out) const {
 
 void runPerft(Board& board, int depth, std::ostream& out) {
     Perft walk(board, depth);
-    const std::clock_t start = std::clock();
+    const std::int64_t start = processorMicroseconds();
     walk.perft(0);
-    const std::clock_t end = std::clock();
+    const std::int64_t end = processorMicroseconds();
     walk.diagnostics(out);
-    out << static_cast<double>(end - start) * 1000.0 / CLOCKS_PER_SEC << "ms" << std::endl;
+    out << static_cast<double>(end - start) / MICROSECONDS_PER_MILLISECOND << "ms" << std::endl;
 }

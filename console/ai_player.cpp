@@ -1,13 +1,15 @@
 #include "console/ai_player.h"
 
-#include <ctime>
+#include <cstdint>
 #include <iostream>
 
+#include "platform/processor_time.h"
+
 Move AIPlayer::getAMove() {
-    const std::clock_t start = std::clock();
+    const std::int64_t start = processorMicroseconds();
     search.stop.store(false);
     search.iterativeDeepening(color, SearchLimits::toDepth(maxDepth));
-    const std::clock_t end = std::clock();
-    std::cout << static_cast<double>(end - start) * 1000.0 / CLOCKS_PER_SEC << "ms" << std::endl;
+    const std::int64_t end = processorMicroseconds();
+    std::cout << static_cast<double>(end - start) / MICROSECONDS_PER_MILLISECOND << "ms" << std::endl;
     return search.bestMove;
 }

@@ -1,19 +1,6 @@
 #include "core/line_reader.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-
-namespace {
-
-// Without a descriptor to wake on, how long a wait for a line lasts.
-constexpr int FALLBACK_WAIT_MS = 10;
-
-}  // namespace
-
-LineReader::LineReader(int fd) : fd(fd) {}
 
 bool LineReader::fill() {
     if (endOfInput) return false;
@@ -21,17 +8,9 @@ bool LineReader::fill() {
         buffer.erase(0, next);
         next = 0;
     }
-    char chunk[4096];
-    for (;;) {
-        const ssize_t count = ::read(fd, chunk, sizeof chunk);
-        if (count > 0) {
-            buffer.append(chunk, static_cast<std::size_t>(count));
-            return true;
-        }
-        if (count < 0 && errno == EINTR) continue;
-        endOfInput = true;
-        return false;
-    }
+    if (input.read(buffer)) return true;
+    endOfInput = true;
+    return false;
 }
 
 bool LineReader::readLine(std::string& line) {
@@ -83,14 +62,10 @@ bool LineReader::peekLine(std::string& line) const {
     return true;
 }
 
-LineReader::Wake LineReader::waitForLine(int otherFd) {
+LineReader::Wake LineReader::waitForLine() {
     for (;;) {
         if (lineEnd() != std::string::npos) return Wake::LINE;
-        pollfd watched[2] = {{endOfInput ? -1 : fd, POLLIN, 0}, {otherFd, POLLIN, 0}};
-        const int ready = ::poll(watched, 2, otherFd < 0 ? FALLBACK_WAIT_MS : -1);
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0 || (watched[1].revents & (POLLIN | POLLHUP)) != 0) return Wake::OTHER;
-        if ((watched[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0 && !fill() && exhausted())
-            return Wake::END_OF_INPUT;
+        if (input.wait(!endOfInput) == StandardInput::Ready::WOKEN) return Wake::OTHER;
+        if (!fill() && exhausted()) return Wake::END_OF_INPUT;
     }
 }

@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "platform/standard_input.h"
+
 // Reads standard input through a buffer of its own, so that the engine can
 // ask whether input is waiting and see both what it has already read and
 // what the operating system holds.
 class LineReader {
 public:
-    explicit LineReader(int fd);
+    LineReader() = default;
 
     // The next line without its line end (a trailing carriage return is
     // dropped too). False at end of input when nothing is left.
@@ -17,10 +19,12 @@ public:
     // What ended a wait for a line.
     enum class Wake { LINE, END_OF_INPUT, OTHER };
     // Blocks until a whole line is buffered (or input ended after part of
-    // one), input ends, or the other descriptor becomes readable. Once input
-    // has ended, only the other descriptor is watched. A negative descriptor
-    // is not watched; the wait then ends after a short pause instead.
-    [[nodiscard]] Wake waitForLine(int otherFd);
+    // one), input ends, or wake is called. Once input has ended, only wake
+    // ends the wait.
+    [[nodiscard]] Wake waitForLine();
+    // Ends the current wait for a line, or the next one, with Wake::OTHER;
+    // safe from any thread.
+    void wake() { input.wake(); }
     // The next whole line without reading it; false when none is buffered.
     [[nodiscard]] bool peekLine(std::string& line) const;
     // True once the descriptor reported end of input and the buffer is empty.
@@ -33,7 +37,7 @@ private:
     // buffered.
     [[nodiscard]] std::size_t lineEnd() const;
 
-    int fd;
+    StandardInput input;
     std::string buffer;
     std::size_t next = 0;
     // How many bytes from next on hold no line end: each look for the end

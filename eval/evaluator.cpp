@@ -5,8 +5,8 @@
 #include <bit>
 #include <iterator>
 
-#include "core/processor.h"
 #include "eval/tables.h"
+#include "platform/processor.h"
 
 namespace {
 

@@ -25,17 +25,16 @@ void requireSound(const Board& board) {
         require(false, problem + " in " + board.toFen());
 }
 
-// One engine for every input, since building one fills a large table; it reads
-// the input from a file in memory.
-LineReader input(-1);
+// One engine for every input, since building one fills a large table; its
+// standard input is a file in memory holding the input.
+LineReader input;
 UCI& engineReading(const std::string& text) {
     static UCI engine(input, [](const Board& position) { Game(position, input).run(); });
-    static int fd = -1;
-    if (fd >= 0) ::close(fd);
-    fd = ::memfd_create("input", 0);
-    require(::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::lseek(fd, 0, SEEK_SET) == 0,
+    const int fd = ::memfd_create("input", 0);
+    require(::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+                ::lseek(fd, 0, SEEK_SET) == 0 && ::dup2(fd, STDIN_FILENO) == STDIN_FILENO && ::close(fd) == 0,
             "no file in memory");
-    input = LineReader(fd);
+    input = LineReader();
     return engine;
 }
 

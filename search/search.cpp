@@ -58,7 +58,8 @@ void Search::iterativeDeepening(int color, const SearchLimits& limits) {
     startTime = Clock::now();
     const std::chrono::nanoseconds budget =
         limits.moveTime > 0 ? std::chrono::nanoseconds(std::chrono::milliseconds(limits.moveTime)) : NO_TIME_LIMIT;
-    // A clock that "ponderhit" started before this search got going stands.
+    // A clock started before this search got going (by "go" as it read its
+    // line, or by "ponderhit") stands.
     Clock::rep unset = NO_DEADLINE;
     deadline.compare_exchange_strong(unset, ticksAfter(startTime, budget));
     nodeLimit = limits.nodes;

@@ -2,17 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
-#include <new>
-#include <system_error>
-#include <thread>
-
-#include <sys/mman.h>
 
 namespace {
 
 constexpr std::size_t TABLE_BYTES = TTable::TT_SIZE * sizeof(TTEntry);
-constexpr std::size_t HUGE_PAGE_BYTES = std::size_t{2} << 20;
-constexpr std::size_t MAPPING_BYTES = TABLE_BYTES + HUGE_PAGE_BYTES;
 
 // An empty slot is all zero bytes, so the table is emptied with one block fill.
 static_assert(TTable::NOENTRY.key == 0 && TTable::NOENTRY.move == NOMOVE && TTable::NOENTRY.flag == 0 &&
@@ -20,32 +13,8 @@ static_assert(TTable::NOENTRY.key == 0 && TTable::NOENTRY.move == NOMOVE && TTab
 
 }  // namespace
 
-// The table starts on a 2 MiB boundary and asks for huge pages: fewer page
-// faults and fewer address-translation misses when probing. Fresh anonymous
-// memory reads as zero bytes, the empty table. A thread of its own has the
-// kernel map every page in, so that no search pays for first touches and
-// the engine answers at once when it starts; it writes nothing, so a search
-// that starts meanwhile may use the table.
-TTable::TTable() {
-    mapping = ::mmap(nullptr, MAPPING_BYTES, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapping == MAP_FAILED) throw std::bad_alloc();
-    const auto start = (reinterpret_cast<std::uintptr_t>(mapping) + HUGE_PAGE_BYTES - 1) & ~(HUGE_PAGE_BYTES - 1);
-    slots = reinterpret_cast<TTEntry*>(start);
-    ::madvise(slots, TABLE_BYTES, MADV_HUGEPAGE);
-#ifdef MADV_POPULATE_WRITE
-    // Without the advice, or without a thread to give it, the pages are
-    // mapped as the search first touches them.
-    try {
-        pageMapper =
-            std::thread([table = static_cast<void*>(slots)] { ::madvise(table, TABLE_BYTES, MADV_POPULATE_WRITE); });
-    } catch (const std::system_error&) {}
-#endif
-}
-
-TTable::~TTable() {
-    if (pageMapper.joinable()) pageMapper.join();
-    ::munmap(mapping, MAPPING_BYTES);
-}
+// The table's memory starts as zero bytes: the empty table.
+TTable::TTable() : memory(TABLE_BYTES), slots(static_cast<TTEntry*>(memory.data())) {}
 
 void TTable::clear() {
     // Slots only leave the empty state through save, which counts them, so a

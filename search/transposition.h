@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <thread>
 
 #include "core/types.h"
+#include "platform/table_memory.h"
 
 // Kinds of stored scores; 0 marks an empty slot.
 constexpr std::int8_t EXACT = 1;
@@ -31,7 +31,6 @@ public:
     static constexpr TTEntry NOENTRY{0, NOMOVE, 0, 0, 0};
 
     TTable();
-    ~TTable();
     TTable(const TTable&) = delete;
     TTable& operator=(const TTable&) = delete;
 
@@ -50,8 +49,6 @@ public:
 private:
     std::int64_t collisions = 0;
     std::int64_t entries = 0;
-    void* mapping = nullptr;
-    TTEntry* slots = nullptr;
-    // Maps the table's pages in after start-up.
-    std::thread pageMapper;
+    TableMemory memory;
+    TTEntry* slots;
 };

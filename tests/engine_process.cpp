@@ -8,8 +8,18 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
+
+std::vector<std::string> engineCommand() {
+    const char* const given = std::getenv("MARROWBY_ENGINE");
+    if (given == nullptr || *given == '\0') return {MARROWBY_BINARY};
+    std::istringstream words(given);
+    std::vector<std::string> command;
+    for (std::string word; words >> word;) command.push_back(word);
+    return command;
+}
 
 EngineProcess::EngineProcess(const std::vector<std::string>& command) {
     std::vector<char*> arguments;
@@ -109,6 +119,6 @@ int EngineProcess::waitExit(std::chrono::milliseconds timeout) {
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         if (std::chrono::steady_clock::now() >= deadline) return -1;
-        ::usleep(5000);
+        ::usleep(1000);
     }
 }

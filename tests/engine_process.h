@@ -5,12 +5,18 @@
 #include <string>
 #include <vector>
 
-// The real marrowby binary (or another program given with its arguments),
+// The engine under test: the marrowby binary of this build, or the command
+// in the environment variable MARROWBY_ENGINE (words split at spaces, the
+// first one a path), for example "/usr/bin/wine build/windows/marrowby.exe",
+// so that the same tests drive a build for another system under its runner.
+[[nodiscard]] std::vector<std::string> engineCommand();
+
+// The engine under test (or another program given with its arguments),
 // started with pipes on its standard input and output, for protocol tests and
 // the bench's start-up figures.
 class EngineProcess {
 public:
-    explicit EngineProcess(const std::vector<std::string>& command = {MARROWBY_BINARY});
+    explicit EngineProcess(const std::vector<std::string>& command = engineCommand());
     ~EngineProcess();
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;

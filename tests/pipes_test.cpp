@@ -27,14 +27,15 @@ TEST(Pipes, GamePromptShowsBeforeTheMoveIsTyped) {
     EXPECT_TRUE(shown.ends_with("WHITE move:")) << shown;
 }
 
-// Reads up to the "bestmove" line; nothing when none comes in time.
-std::optional<std::string> readBestMove(EngineProcess& engine) {
+// Reads up to the first line that starts with the prefix; nothing when none
+// comes in time.
+std::optional<std::string> readUpTo(EngineProcess& engine, const std::string& prefix) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
         const auto line = engine.readLine(
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()));
         if (!line) break;
-        if (line->starts_with("bestmove")) return line;
+        if (line->starts_with(prefix)) return line;
     }
     return std::nullopt;
 }
@@ -49,12 +50,32 @@ TEST(Pipes, EveryLimitOnTheLineHolds) {
     for (const char* go : {"go wtime 1000 btime 1000 winc 0 binc 0 depth 40", "go depth 40 movetime 300",
                            "go movetime 1000 wtime 5000 btime 5000", "go wtime 99999999999 btime 1000"}) {
         engine.write(std::string(go) + "\n");
-        EXPECT_TRUE(readBestMove(engine)) << go;
+        EXPECT_TRUE(readUpTo(engine, "bestmove")) << go;
     }
     engine.write("go ponder wtime 1000 btime 1000\n");
     EXPECT_EQ(engine.pendingText(std::chrono::milliseconds(500)).find("bestmove"), std::string::npos);
     engine.write("ponderhit\n");
-    EXPECT_TRUE(readBestMove(engine));
+    EXPECT_TRUE(readUpTo(engine, "bestmove"));
+}
+
+// A match runner that starts a fresh engine for each game sends its first
+// "go" right after "uciok", and a quit right after it ends the process: the
+// engine's start-up work holds up neither. The bounds are many times what
+// either takes, and far below the stalls of a table mapped in at start-up.
+TEST(Pipes, AFreshEngineSearchesAtOnceAndQuitsAtOnce) {
+    constexpr int FRESH_ENGINES = 20;
+    constexpr auto BOUND = std::chrono::milliseconds(150);
+    for (int run = 0; run < FRESH_ENGINES; ++run) {
+        EngineProcess engine;
+        engine.write("uci\n");
+        ASSERT_TRUE(readUpTo(engine, "uciok"));
+        const auto sent = std::chrono::steady_clock::now();
+        engine.write(run % 2 == 0 ? "position startpos\ngo movetime 40\n" : "quit\n");
+        const bool answered = run % 2 == 0 ? readUpTo(engine, "bestmove").has_value() : engine.waitExit() == 0;
+        const auto took = std::chrono::steady_clock::now() - sent;
+        ASSERT_TRUE(answered && took < BOUND) << (run % 2 == 0 ? "go movetime 40" : "quit") << " took "
+                                              << std::chrono::duration<double, std::milli>(took).count() << " ms";
+    }
 }
 
 }  // namespace

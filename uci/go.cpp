@@ -64,14 +64,16 @@ void UCI::go(const std::string& line) {
 
     search.stop.exchange(false);
     search.clearClock();
+    // A timed search's budget counts from here, not from the start of its
+    // thread.
+    if (limits.moveTime > 0) search.startClock(limits.moveTime);
     searchFinished = false;
-    searchEnded.drain();
     std::thread worker;
     try {
         worker = std::thread([this, side, &limits] {
             search.iterativeDeepening(side, limits);
             searchFinished = true;
-            searchEnded.signal();
+            input.wake();
         });
     } catch (const std::system_error& error) {
         std::cout << "info string cannot start the search: " << error.what() << std::endl;
@@ -91,12 +93,8 @@ void UCI::go(const std::string& line) {
             search.stop.exchange(true);
             break;
         }
-        const LineReader::Wake wake = input.waitForLine(searchEnded.readFd());
-        if (wake == LineReader::Wake::OTHER) {
-            searchEnded.drain();
-            continue;
-        }
-        if (wake == LineReader::Wake::END_OF_INPUT) continue;
+        const LineReader::Wake wake = input.waitForLine();
+        if (wake != LineReader::Wake::LINE) continue;
         std::string next;
         if (pondering && input.peekLine(next) && isPonderHit(next)) {
             input.readLine(next);

@@ -6,7 +6,6 @@
 
 #include "board/board.h"
 #include "core/line_reader.h"
-#include "core/wake_pipe.h"
 #include "search/search.h"
 
 // The command loop: reads one line at a time and runs the command its first
@@ -39,8 +38,7 @@ private:
     GameStarter startGame;
     Board board;
     Search search;
-    // The search thread sets searchFinished and signals searchEnded; go
-    // waits on the pipe and the input at once.
+    // The search thread sets searchFinished and wakes the input reader; go
+    // waits for the input and the search at once.
     std::atomic<bool> searchFinished{false};
-    WakePipe searchEnded;
 };
