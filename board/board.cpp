@@ -14,15 +14,11 @@ Board::Board(const std::string& fen) {
         throw std::invalid_argument("invalid FEN: " + problem);
 }
 
-void Board::putPiece(int square, int type, int color) {
-    addPiece(square, type, color);
-    zobrist.updateHashPiece(type, color, square);
-}
-
 std::int64_t Board::computeKey() const {
     Zobrist fresh;
     for (int square = 0; square < 128; ++square)
-        if (onBoard(square)) fresh.updateHashPiece(pieceBoard[square], colorBoard[square], square);
+        if (onBoard(square) && pieceBoard[square] != EMPTY)
+            fresh.togglePiece(pieceBoard[square], colorBoard[square], square);
     if (turn == BLACK) fresh.updateHashSide();
     fresh.updateHashCastle(castling);
     if (epSquare != NO_SQUARE) fresh.updateHashEp(epSquare);

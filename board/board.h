@@ -208,10 +208,10 @@ private:
     // Whether the piece on from, on a line through its king, is pinned to the
     // king and to lies off the pin line.
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
-    void putPiece(int square, int type, int color);
 
-    // The one way pieces change squares: the squares and the piece lists
-    // change together. The key is the caller's to update.
+    // The three ways pieces change squares once place() has emptied the
+    // board: the squares, the piece lists, the square sets and the
+    // piece-square sums change together. The key is the caller's to update.
     void addPiece(int square, int type, int color) {
         colorBoard[square] = color;
         pieceBoard[square] = type;
@@ -267,7 +267,7 @@ private:
         list.squares[list.count] = NO_SQUARE;
     }
     // Moves a square to the end of its list, as erasing and inserting it
-    // again does.
+    // again does; the piece stays on its square.
     void listSendToEnd(int square) {
         const int color = colorBoard[square];
         const int type = pieceBoard[square];

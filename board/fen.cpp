@@ -132,7 +132,6 @@ void Board::place(const char (&squares)[8][8], int sideToMove, int rights, int e
     sets = PieceSets{};
     pieceSquareSums[WHITE] = pieceSquareSums[BLACK] = 0;
     undoStack.clear();
-    zobrist.reset();
     checkState = CHECK_UNKNOWN;
 
     // Rank 8 first, file a first: the order fixes the piece lists' order.
@@ -141,14 +140,12 @@ void Board::place(const char (&squares)[8][8], int sideToMove, int rights, int e
             const char ch = squares[row][file];
             if (ch == '.') continue;
             const auto type = std::string_view(PIECE_LETTERS).find(static_cast<char>(ch | 0x20));
-            putPiece(makeSquare(row, file), static_cast<int>(type), ch >= 'a' ? BLACK : WHITE);
+            addPiece(makeSquare(row, file), static_cast<int>(type), ch >= 'a' ? BLACK : WHITE);
         }
 
     turn = sideToMove;
-    if (turn == BLACK) zobrist.updateHashSide();
     castling = rights;
-    zobrist.updateHashCastle(castling);
     epSquare = enPassant;
-    if (epSquare != NO_SQUARE) zobrist.updateHashEp(epSquare);
     fiftyCount = fifty;
+    zobrist.setHash(computeKey());
 }

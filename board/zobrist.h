@@ -21,10 +21,7 @@ public:
     // Filled during static initialisation; no Board may be built before main().
     static const Keys KEYS;
 
-    void updateHashPiece(int piece, int color, int square) {
-        if (piece != EMPTY && color != EMPTY) togglePiece(piece, color, square);
-    }
-    // updateHashPiece for a square known to hold a piece.
+    // Adds the key of the piece on the square, or takes it out again.
     void togglePiece(int piece, int color, int square) {
         hash ^= static_cast<std::int64_t>(KEYS.piece[color][piece][square]);
     }
@@ -34,7 +31,6 @@ public:
 
     [[nodiscard]] std::int64_t getHash() const { return hash; }
     void setHash(std::int64_t key) { hash = key; }
-    void reset() { hash = 0; }
 
 private:
     std::int64_t hash = 0;
