@@ -175,7 +175,9 @@ public:
     [[nodiscard]] bool pseudoIsLegal(const Move& move);
     [[nodiscard]] bool moveIsLegal(const Move& move);
     // Coordinate text to a move with the generator's flags; the caller checks
-    // the text's form (isMoveText) and the move (moveIsPseudo).
+    // the move (moveIsPseudo). NOMOVE unless the text has four or five
+    // characters and the first four name two squares; a fifth character
+    // other than n, b, r or q names no promotion.
     [[nodiscard]] Move strToMove(const std::string& text) const;
     // Writes which quiet moves a lone piece of the given type could make on an
     // otherwise empty board, indexed by from - to + SQUARE_DIFFERENCE_BIAS: a developer's check of
@@ -309,5 +311,6 @@ private:
 };
 
 // Four or five characters: file a-h, rank 1-8, file a-h, rank 1-8 and an
-// optional promotion letter n, b, r or q.
+// optional promotion letter n, b, r or q. Stricter than strToMove, which
+// passes over any fifth character.
 [[nodiscard]] bool isMoveText(const std::string& text);

@@ -96,7 +96,7 @@ bool Board::pseudoIsLegal(const Move& move) {
 bool Board::moveIsLegal(const Move& move) { return moveIsPseudo(move) && pseudoIsLegal(move); }
 
 Move Board::strToMove(const std::string& text) const {
-    if (!isMoveText(text.substr(0, 4))) return NOMOVE;
+    if ((text.size() != 4 && text.size() != 5) || !isMoveText(text.substr(0, 4))) return NOMOVE;
     std::int8_t promotion = 0;
     if (text.size() == 5) {
         switch (text[4]) {

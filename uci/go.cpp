@@ -19,7 +19,7 @@ std::vector<Move> legalRootMoves(const Board& position, const std::vector<std::s
     Board board = position;
     std::vector<Move> moves;
     for (const std::string& word : words) {
-        const Move move = readMoveWord(board, word);
+        const Move move = readPseudoMoveInAnyCase(board, word);
         if (move != NOMOVE && board.moveIsLegal(move) && std::find(moves.begin(), moves.end(), move) == moves.end())
             moves.push_back(move);
     }

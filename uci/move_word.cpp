@@ -11,9 +11,9 @@ namespace {
 
 }  // namespace
 
-bool isMoveWord(const std::string& word) { return isMoveText(lowerCase(word)); }
+bool isMoveTextInAnyCase(const std::string& word) { return isMoveText(lowerCase(word)); }
 
-Move readMoveWord(const Board& board, const std::string& word) {
+Move readPseudoMoveInAnyCase(const Board& board, const std::string& word) {
     const std::string text = lowerCase(word);
     if (!isMoveText(text)) return NOMOVE;
     const Move move = board.strToMove(text);

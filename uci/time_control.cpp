@@ -70,7 +70,8 @@ TimeControl readTimeControl(const std::string& line, int side) {
         // the deepest search.
         if (word == "depth") depthWord = true;
         if (word == "searchmoves") {
-            while ((unread = static_cast<bool>(words >> word)) && isMoveWord(word)) control.searchMoves.push_back(word);
+            while ((unread = static_cast<bool>(words >> word)) && isMoveTextInAnyCase(word))
+                control.searchMoves.push_back(word);
             continue;
         }
         for (const auto& [keyword, target] : numberWords)

@@ -85,7 +85,7 @@ void UCI::position(const std::string& line) {
     // an interface's log shows why the games differ.
     words >> word;
     while (words >> word) {
-        const Move move = readMoveWord(board, word);
+        const Move move = readPseudoMoveInAnyCase(board, word);
         if (move == NOMOVE || !board.executeMove(move))
             std::cout << "info string skipped move " << word << ": not a legal move in the position" << std::endl;
     }
