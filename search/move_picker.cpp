@@ -1,14 +1,28 @@
 #include "search/move_picker.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cassert>
 #include <functional>
 
+#include "eval/tables.h"
+
 namespace {
 
-// Piece values for ordering captures, by piece code; EMPTY is worth nothing.
-constexpr int PIECE_VALUE[7] = {20, 65, 67, 100, 195, 256, 0};
+// Piece values for ordering captures, by piece code: a fifth of the
+// evaluator's material, whose values are all multiples of five. The king,
+// which counts nothing there, ranks as the dearest attacker, so that its
+// captures come last among those of one victim; EMPTY is worth nothing.
+constexpr int ORDERING_VALUE_DIVISOR = 5;
+constexpr int KING_ORDERING_VALUE = 256;
+constexpr auto PIECE_VALUE = [] {
+    std::array<int, 7> values{};
+    for (int type = PAWN; type < KING; ++type) values[type] = eval::MATERIAL_VALUE[type] / ORDERING_VALUE_DIVISOR;
+    values[KING] = KING_ORDERING_VALUE;
+    return values;
+}();
+static_assert(std::ranges::all_of(eval::MATERIAL_VALUE, [](int value) { return value % ORDERING_VALUE_DIVISOR == 0; }));
 
 // How many moves a picker of all moves selects before it sorts the rest; a
 // picker of captures, whose lists are short, only selects.
@@ -20,12 +34,15 @@ constexpr int CAPTURE_BASE = 1'000'000;
 constexpr int PROMOTION_BONUS = 990'000;
 constexpr int KILLER1_BONUS = 970'000;
 constexpr int KILLER2_BONUS = 960'000;
-constexpr int EN_PASSANT_KEY = PIECE_VALUE[PAWN] * 256 + CAPTURE_BASE - PIECE_VALUE[PAWN];
 
-// Most valuable victim first, then least valuable attacker.
+// Most valuable victim first, then least valuable attacker: one point of
+// victim value outweighs any difference between attackers.
+constexpr int VICTIM_WEIGHT = 256;
+static_assert(VICTIM_WEIGHT >= KING_ORDERING_VALUE);
 [[nodiscard]] constexpr int captureKey(int victim, int attacker) {
-    return PIECE_VALUE[victim] * 256 + CAPTURE_BASE - PIECE_VALUE[attacker];
+    return PIECE_VALUE[victim] * VICTIM_WEIGHT + CAPTURE_BASE - PIECE_VALUE[attacker];
 }
+constexpr int EN_PASSANT_KEY = captureKey(PAWN, PAWN);
 
 }  // namespace
 
