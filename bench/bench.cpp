@@ -54,11 +54,7 @@ EngineRun runEngine(const std::vector<std::string>& command, const std::string& 
     throw std::runtime_error(command.front() + " never wrote " + awaited);
 }
 
-struct PerftCase {
-    const char* fen;
-    int depth;
-};
-constexpr PerftCase PERFT_CASES[] = {
+constexpr BenchPosition PERFT_CASES[] = {
     {START_FEN, 6},
     {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 5},
 };
@@ -78,7 +74,7 @@ void peerPerftRatios() {
                   << std::endl;
         return;
     }
-    for (const PerftCase& c : PERFT_CASES) {
+    for (const BenchPosition& c : PERFT_CASES) {
         const std::string position = std::string("position fen ") + c.fen + "\n";
         const std::string depth = std::to_string(c.depth);
         std::vector<double> ratios;
@@ -99,7 +95,7 @@ void peerPerftRatios() {
 }
 
 void perftSection() {
-    for (const PerftCase& c : PERFT_CASES) {
+    for (const BenchPosition& c : PERFT_CASES) {
         Board board(c.fen);
         Perft walk(board, c.depth);
         const auto start = std::chrono::steady_clock::now();

@@ -7,11 +7,6 @@
 
 namespace {
 
-struct BenchPosition {
-    const char* fen;
-    int depth;
-};
-
 // Openings, middlegames and endgames, each to a depth that takes a fraction
 // of a second.
 constexpr BenchPosition BENCH_POSITIONS[] = {

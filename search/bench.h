@@ -16,6 +16,12 @@ struct BenchResult {
     }
 };
 
+// A position of a bench, as FEN, and the depth it is searched or walked to.
+struct BenchPosition {
+    const char* fen;
+    int depth;
+};
+
 // Runs the bench, writing one line per position to out. A positive depth
 // replaces every position's own depth.
 BenchResult runSearchBench(int depth, std::ostream& out);
