@@ -8,7 +8,8 @@
 
 namespace {
 
-// The search's tunables, each with the reason it has its value.
+// The search's tunables, each with what it does and, where that is known,
+// why it has its value.
 
 // Above every score a search can return, mates included.
 constexpr int INFINITE_SCORE = 32767;
@@ -24,13 +25,18 @@ constexpr int NULL_MOVE_MIN_PIECES = 2;
 
 // Futility: within four plies of the horizon, the margin by remaining depth
 // below which a quiet move cannot lift the static score back to alpha; depth
-// 0 never reaches the test.
+// 0 never reaches the test. In centipawns: two pawns one ply from the
+// horizon, growing to eight at four plies, since every ply left is one more
+// chance for the score to move.
 constexpr int FUTILITY_MAX_DEPTH = 4;
 constexpr int FUTILITY_MARGIN[FUTILITY_MAX_DEPTH + 1] = {0, 200, 300, 500, 800};
 
 // Late-move reductions: a second and third ply come off from depth 4 on,
-// once the quiet moves tried reach divisor / depth + 2 and three times that;
-// PV nodes wait longer.
+// once the quiet moves tried reach divisor / depth + 2 and three times that.
+// The divisor sets how long a node waits: at depth 4, a null-window node
+// takes a second ply off from its 4th reducible quiet move and a PV node,
+// whose line is the one reported, only from its 10th; deeper nodes wait
+// less, down to 2 moves.
 constexpr int LMR_DEEP_MIN_DEPTH = 4;
 constexpr int LMR_DIVISOR_PV = 32;
 constexpr int LMR_DIVISOR_NON_PV = 8;
