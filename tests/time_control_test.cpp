@@ -46,7 +46,7 @@ TEST(TimeControl, LimitsOfGoLines) {
         {"go nodes 900 wtime 60000", WHITE, 64, 2400, 900, 0, false},
         {"go nodes 5000", BLACK, 64, 0, 5000, 0, false},
         {"go nodes 0", WHITE, 64, 0, 1, 0, false},
-        {"go mate 3", WHITE, 6, 0, ANY, 3, false},
+        {"go mate 3", WHITE, 64, 0, ANY, 3, false},
         {"go depth 4 mate 3", WHITE, 4, 0, ANY, 3, false},
         {"go infinite nodes 100", WHITE, 64, 0, 100, 0, true},
         // Numbers out of range are clamped and the line read on.

@@ -82,11 +82,9 @@ TimeControl readTimeControl(const std::string& line, int side) {
     SearchLimits& limits = control.limits;
     if (depth) limits.depth = toInt(std::clamp<std::int64_t>(*depth, 1, MAX_SEARCH_DEPTH));
     if (nodes) limits.nodes = std::max<std::int64_t>(*nodes, 1);
-    if (mate) {
-        // A mate in N moves shows within 2N plies.
-        limits.mate = toInt(std::clamp<std::int64_t>(*mate, 1, MAX_SEARCH_DEPTH));
-        limits.depth = std::min(limits.depth, 2 * limits.mate);
-    }
+    // Pruning and reductions can hide a mate in N moves from an iteration of
+    // 2N plies, so "mate" sets no depth of its own.
+    if (mate) limits.mate = toInt(std::clamp<std::int64_t>(*mate, 1, MAX_SEARCH_DEPTH));
 
     // Times are milliseconds in the range of an int.
     const auto milliseconds = [](const Number& value) { return toInt(value.value_or(0)); };
