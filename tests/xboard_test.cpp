@@ -1,9 +1,12 @@
 // A game through polyglot, the adapter xboard users play UCI engines with, and
 // the shipped xboard/marrowby.ini: random legal moves for White on a short clock;
 // every move back must be legal, no error reported, and the game must end.
+// With xboard's pondering on ("hard") the engine must be sent "go ... ponder",
+// with it off ("easy") never; polyglot's log shows what the engine was sent.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -24,14 +27,28 @@ std::string readUntil(EngineProcess& adapter, const std::string& word) {
     return "";
 }
 
-TEST(Xboard, GameThroughPolyglot) {
+// Whether polyglot's log shows a "go ... ponder" line sent to the engine.
+bool enginePondered(const std::filesystem::path& log) {
+    std::ifstream lines(log);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("Adapter->Engine: go ") != std::string::npos && line.ends_with(" ponder")) return true;
+    return false;
+}
+
+// The parameter is xboard's pondering command: "hard" turns pondering on.
+class Xboard : public testing::TestWithParam<std::string> {};
+
+TEST_P(Xboard, GameThroughPolyglot) {
     namespace fs = std::filesystem;
     const std::string polyglot = fs::exists("/usr/games/polyglot") ? "/usr/games/polyglot" : "/usr/bin/polyglot";
     if (!fs::exists(polyglot)) GTEST_SKIP() << "polyglot is not installed (scripts/ensure-deps.sh installs it)";
-    EngineProcess adapter({polyglot, MARROWBY_POLYGLOT_INI, "-ec", MARROWBY_BINARY});
+    const fs::path log = std::string(MARROWBY_BINARY) + "-polyglot-" + GetParam() + ".log";
+    fs::remove(log);
+    EngineProcess adapter(
+        {polyglot, MARROWBY_POLYGLOT_INI, "-ec", MARROWBY_BINARY, "-log", "true", "-lf", log.string()});
     adapter.write("xboard\nprotover 2\n");
     ASSERT_EQ(readUntil(adapter, "feature done=1"), "feature done=1");
-    adapter.write("accepted usermove\nnew\nlevel 0 0:03 0\n");
+    adapter.write("accepted usermove\nnew\n" + GetParam() + "\nlevel 0 0:03 0\n");
     Board board;
     std::mt19937 random(14);
     std::string line;
@@ -60,6 +77,10 @@ TEST(Xboard, GameThroughPolyglot) {
     RecordProperty("game", line + " after " + std::to_string(plies) + " plies");
     adapter.write("quit\n");
     EXPECT_EQ(adapter.waitExit(), 0);
+    EXPECT_EQ(enginePondered(log), GetParam() == "hard") << "polyglot's log: " << log;
 }
+
+INSTANTIATE_TEST_SUITE_P(Pondering, Xboard, testing::Values("easy", "hard"),
+                         [](const auto& info) { return info.param; });
 
 }  // namespace
