@@ -72,7 +72,10 @@ format-check:
 run: release
 	@$(RELEASE_DIR)/marrowby
 
-test: format-check test-checked test-sanitize test-threads
+# Everything the tests need is named (or installed) at once, before the first of them.
+test:
+	@scripts/ensure-deps.sh test
+	@$(MAKE) --no-print-directory format-check test-checked test-sanitize test-threads
 
 test-checked:
 	@scripts/ensure-deps.sh test

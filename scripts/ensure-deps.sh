@@ -8,7 +8,8 @@
 #                                     polyglot (the xboard adapter a test plays through)
 #   scripts/ensure-deps.sh fuzz       the engine's and clang with libFuzzer
 #   scripts/ensure-deps.sh valgrind   the engine's and GoogleTest and valgrind
-#   scripts/ensure-deps.sh package    the engine's and dpkg-dev (dependencies of the package)
+#   scripts/ensure-deps.sh package    the engine's, dpkg-dev (dependencies of the package)
+#                                     and file (CPack's Debian generator runs it)
 # Several targets may be given at once.
 set -euo pipefail
 
@@ -60,6 +61,7 @@ for target in "$@"; do
         package)
             engine
             command -v dpkg-shlibdeps >/dev/null 2>&1 || need dpkg-dev
+            command -v file >/dev/null 2>&1 || need file
             ;;
         *) echo "unknown target: $target (engine, format, test, fuzz, valgrind or package)" >&2; exit 2 ;;
     esac
@@ -68,8 +70,9 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 # Without recommended packages: polyglot recommends chess engines, which the
-# build neither needs nor wants.
-install_command="apt-get install --no-install-recommends ${missing[*]}"
+# build neither needs nor wants. The line to paste refreshes the package lists
+# first (a new Debian root has none) and asks no question.
+install_command="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
 if ! command -v apt-get >/dev/null 2>&1; then
     echo "Missing: ${missing[*]} (Debian package names; on Debian: $install_command)" >&2
     exit 1
