@@ -8,8 +8,9 @@
 # make format  format the sources as .clang-format says (make test checks it)
 # make fuzz   run each fuzz target of fuzz/ for a fixed number of inputs
 # make valgrind  a short engine session under valgrind's memcheck
-# make install   install the engine, its polyglot configuration and manual page under PREFIX (default /usr/local)
-# make uninstall remove what make install puts under PREFIX
+# make install   install the build of make (the engine), its polyglot configuration and manual page under
+#                PREFIX (default /usr/local)
+# make uninstall remove what make install puts under PREFIX, and the folders it created there
 # make package   build a Debian package in build/package (the engine in /usr/games) with CXX and ARCH as make
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
@@ -33,15 +34,16 @@ ENGINE_DIR := build/engine-$(notdir $(lastword $(CXX)))$(if $(ARCH),-$(ARCH))
 
 # The build engine-testing frameworks and packagers run: only a C++20 compiler,
 # CMake and make are needed, and a warning of their compiler does not stop it.
-# make package installs from the same build directory, the binary in games/.
-ENGINE_CONFIGURE = cmake -S . -B $(ENGINE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+# make install and make package install from the same build directory, the
+# binary in bin/ and in games/ (configuring the other one compiles nothing).
+engine_configure = cmake -S . -B $(ENGINE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
 	-DCMAKE_CXX_COMPILER="$(CXX)" -DMARROWBY_ARCH="$(ARCH)" -DMARROWBY_WERROR=OFF -DMARROWBY_TESTS=OFF \
-	-DMARROWBY_INSTALL_BINDIR=games -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	-DMARROWBY_INSTALL_BINDIR=$(1) -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 
 # The sub-build gets its own job count rather than this make's job server.
 engine:
 	@CXX="$(CXX)" scripts/ensure-deps.sh engine
-	@$(ENGINE_CONFIGURE)
+	@$(call engine_configure,bin)
 	@MAKEFLAGS= cmake --build $(ENGINE_DIR) -j $(JOBS) --target marrowby
 ifneq ($(EXE),)
 	@mkdir -p "$(dir $(abspath $(EXE)))" && cp $(ENGINE_DIR)/marrowby "$(abspath $(EXE))"
@@ -134,27 +136,23 @@ valgrind:
 	@cmake --build $(TEST_DIR) -j $(JOBS) --target marrowby
 	@scripts/valgrind-session.sh $(TEST_DIR)/marrowby
 
-# Builds only what it installs.
+# The build of make (the same CXX and ARCH), the binary in bin/. Directories
+# are removed only when the install created them (scripts/install.sh).
 install-build:
-	@scripts/ensure-deps.sh engine
-	@$(RELEASE_CONFIGURE)
-	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target marrowby manual_page
+	@CXX="$(CXX)" scripts/ensure-deps.sh engine
+	@$(call engine_configure,bin)
+	@MAKEFLAGS= cmake --build $(ENGINE_DIR) -j $(JOBS) --target marrowby manual_page
 
 install: install-build
-	@cmake --install $(RELEASE_DIR) --prefix $(abspath $(PREFIX))
+	@scripts/install.sh install $(ENGINE_DIR) "$(abspath $(PREFIX))"
 
-# Removes under PREFIX the files that make install puts there: the file list
-# comes from an install into an empty staging directory.
 uninstall: install-build
-	@staged=$$(mktemp -d) && trap 'rm -rf "$$staged"' EXIT && \
-		DESTDIR=$$staged cmake --install $(RELEASE_DIR) --prefix $(abspath $(PREFIX)) >/dev/null && \
-		(cd $$staged && find . ! -type d) | sed 's|^\.||' | while read -r file; do rm -fv "$$file"; done
-	@[ ! -d $(abspath $(PREFIX))/share/marrowby ] || rmdir --ignore-fail-on-non-empty $(abspath $(PREFIX))/share/marrowby
+	@scripts/install.sh uninstall $(ENGINE_DIR) "$(abspath $(PREFIX))"
 
 # A Debian package: the engine in /usr/games as Debian places its engines, the
 # polyglot configuration in /usr/share/marrowby, the manual page marrowby(6).
 package:
 	@CXX="$(CXX)" scripts/ensure-deps.sh package
-	@$(ENGINE_CONFIGURE)
+	@$(call engine_configure,games)
 	@MAKEFLAGS= cmake --build $(ENGINE_DIR) -j $(JOBS) --target marrowby manual_page
 	@cpack -G DEB --config $(ENGINE_DIR)/CPackConfig.cmake -B $(PACKAGE_DIR)

@@ -6,7 +6,8 @@
 #     bench/signature;
 #   - --version and --help answer and exit 0;
 #   - the format check lists its sources without git;
-#   - make install and make uninstall under a PREFIX leave nothing behind;
+#   - make install and make uninstall under a PREFIX leave nothing behind but
+#     the folder that was there before;
 #   - make package builds a Debian package holding exactly the engine in
 #     /usr/games, the polyglot configuration and the manual page.
 # Every step reads an empty standard input, so one that waits on it fails.
@@ -46,13 +47,15 @@ step "make format-check (no .git)"
 (cd "$tree" && timeout 120 make format-check </dev/null) || fail "the format check failed or waited"
 
 step "make install / uninstall PREFIX=$work/prefix"
+mkdir -p "$work/prefix/bin"
 (cd "$tree" && make install PREFIX="$work/prefix" </dev/null)
 (cd "$work/prefix" && find . ! -type d | sort) >"$work/installed"
 printf '%s\n' ./bin/marrowby ./share/man/man6/marrowby.6.gz ./share/marrowby/marrowby.ini | diff - "$work/installed" ||
     fail "make install put other files"
 (cd "$tree" && make uninstall PREFIX="$work/prefix" </dev/null)
-left=$(find "$work/prefix" ! -type d -o -path '*/share/marrowby')
+left=$(find "$work/prefix" -mindepth 1 ! -path "$work/prefix/bin")
 [ -z "$left" ] || fail "make uninstall left: $left"
+[ -d "$work/prefix/bin" ] || fail "make uninstall removed the folder bin/ that was there before"
 
 step "make package (no .git)"
 (cd "$tree" && make package </dev/null)
