@@ -10,6 +10,7 @@
 #   scripts/ensure-deps.sh valgrind   the engine's and GoogleTest and valgrind
 #   scripts/ensure-deps.sh package    the engine's, dpkg-dev (dependencies of the package)
 #                                     and file (CPack's Debian generator runs it)
+#   scripts/ensure-deps.sh fresh-debian  debootstrap (scripts/check-fresh-debian.sh)
 # Several targets may be given at once.
 set -euo pipefail
 
@@ -35,7 +36,7 @@ engine() {
 gtest() { [ -f /usr/include/gtest/gtest.h ] || need libgtest-dev; }
 format() { command -v clang-format >/dev/null 2>&1 || need clang-format; }
 
-[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package|fresh-debian ..." >&2; exit 2; }
 for target in "$@"; do
     case "$target" in
         engine) engine ;;
@@ -63,7 +64,8 @@ for target in "$@"; do
             command -v dpkg-shlibdeps >/dev/null 2>&1 || need dpkg-dev
             command -v file >/dev/null 2>&1 || need file
             ;;
-        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind or package)" >&2; exit 2 ;;
+        fresh-debian) command -v debootstrap >/dev/null 2>&1 || need debootstrap ;;
+        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind, package or fresh-debian)" >&2; exit 2 ;;
     esac
 done
 
