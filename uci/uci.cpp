@@ -9,6 +9,7 @@
 
 #include "board/perft.h"
 #include "core/version.h"
+#include "eval/evaluator.h"
 #include "uci/move_word.h"
 
 UCI::UCI(LineReader& input, GameStarter startGame) : input(input), startGame(std::move(startGame)), search(board) {}
@@ -36,6 +37,8 @@ bool UCI::execute(const std::string& line) {
         return false;
     else if (command == "p")
         board.print(std::cout);
+    else if (command == "eval")
+        evaluate(line);
     else if (command == "g")
         startGame(board);
     else if (command == "perft")
@@ -50,6 +53,14 @@ void UCI::uci(const std::string&) {
 }
 
 void UCI::isready(const std::string&) { std::cout << "readyok" << std::endl; }
+
+// The report the console game prints before each move, for the current
+// position and its side to move.
+void UCI::evaluate(const std::string&) {
+    Evaluator evaluator(board);
+    static_cast<void>(evaluator.getRating(board.getTurn()));
+    evaluator.print(std::cout);
+}
 
 void UCI::ucinewgame(const std::string&) { search.clear(); }
 

@@ -32,6 +32,7 @@ public:
     void position(const std::string& line);
     void go(const std::string& line);
     void perft(const std::string& line);
+    void evaluate(const std::string& line);
 
 private:
     LineReader& input;
