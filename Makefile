@@ -12,6 +12,8 @@
 #                PREFIX (default /usr/local)
 # make uninstall remove what make install puts under PREFIX, and the folders it created there
 # make package   build a Debian package in build/package (the engine in /usr/games) with CXX and ARCH as make
+# make web     build the engine as WebAssembly and the page that plays it into build/web (static files)
+# make serve   serve build/web on localhost with cross-origin isolation (WEB_PORT, default 8080) and print the address
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 RELEASE_DIR := build/release
@@ -156,3 +158,17 @@ package:
 	@$(call engine_configure,games)
 	@MAKEFLAGS= cmake --build $(ENGINE_DIR) -j $(JOBS) --target marrowby manual_page
 	@cpack -G DEB --config $(ENGINE_DIR)/CPackConfig.cmake -B $(PACKAGE_DIR)
+
+# The browser build: the WebAssembly module (emscripten) and the page, in one
+# folder of static files that any server sending the two cross-origin
+# isolation headers can serve; make serve is such a server.
+WEB_DIR := build/web
+WEB_PORT ?= 8080
+.PHONY: web serve
+
+web:
+	@scripts/ensure-deps.sh web
+	@JOBS=$(JOBS) scripts/build-web.sh $(WEB_DIR)
+
+serve: web
+	@node web/serve.js $(WEB_DIR) $(WEB_PORT)

@@ -11,6 +11,8 @@
 #   scripts/ensure-deps.sh package    the engine's, dpkg-dev (dependencies of the package)
 #                                     and file (CPack's Debian generator runs it)
 #   scripts/ensure-deps.sh fresh-debian  debootstrap (scripts/check-fresh-debian.sh)
+#   scripts/ensure-deps.sh web        emscripten, node and npm (the WebAssembly build and
+#                                     its page) and chromium (the page's tests)
 # Several targets may be given at once.
 set -euo pipefail
 
@@ -36,7 +38,7 @@ engine() {
 gtest() { [ -f /usr/include/gtest/gtest.h ] || need libgtest-dev; }
 format() { command -v clang-format >/dev/null 2>&1 || need clang-format; }
 
-[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package|fresh-debian ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package|fresh-debian|web ..." >&2; exit 2; }
 for target in "$@"; do
     case "$target" in
         engine) engine ;;
@@ -65,7 +67,14 @@ for target in "$@"; do
             command -v file >/dev/null 2>&1 || need file
             ;;
         fresh-debian) command -v debootstrap >/dev/null 2>&1 || need debootstrap ;;
-        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind, package or fresh-debian)" >&2; exit 2 ;;
+        web)
+            engine
+            command -v emcc >/dev/null 2>&1 || need emscripten
+            command -v node >/dev/null 2>&1 || need nodejs
+            command -v npm >/dev/null 2>&1 || need npm
+            command -v chromium >/dev/null 2>&1 || need chromium
+            ;;
+        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind, package, fresh-debian or web)" >&2; exit 2 ;;
     esac
 done
 

@@ -15,23 +15,22 @@ if (!modulePath) {
 }
 const createMarrowby = require(path.resolve(modulePath));
 
-// The output device gets one byte at a time; a line, or what the engine
-// flushes before it waits for input (a prompt), goes out when the engine
-// next waits or writes a line end.
+// The output device gets one byte at a time, all bytes of one write of the
+// engine in one task: they go out together at its end, so that a prompt
+// without a line end shows at once.
 let pending = [];
 const flush = () => {
   if (pending.length === 0) return;
   fs.writeSync(1, Buffer.from(pending));
   pending = [];
 };
-const LINE_END = 10;
 
 createMarrowby({
   arguments: engineArguments,
   stdout(byte) {
     if (byte === null) return flush();
+    if (pending.length === 0) queueMicrotask(flush);
     pending.push(byte);
-    if (byte === LINE_END) flush();
   },
   stderr(byte) {
     if (byte !== null) fs.writeSync(2, Buffer.from([byte]));
