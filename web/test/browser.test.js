@@ -9,6 +9,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const { after, before, test } = require('node:test');
+const { Chess } = require('chess.js');
 const { chromium } = require('playwright-core');
 const { serve } = require('../serve.js');
 
@@ -17,6 +18,8 @@ const BROWSER = process.env.CHROMIUM || '/usr/bin/chromium';
 const ENGINE_START_MS = 30000;
 const ANSWER_MS = 20000;
 const STOP_MS = 2000;
+// Longer than the board's piece animation.
+const ANIMATION_MS = 500;
 
 let isolatedServer;
 let plainServer;
@@ -89,8 +92,9 @@ test('a move on the board is answered by a legal engine move, and the info panel
   await waitForMoves(2);
   const moves = await page.locator('#moves button.move').allTextContents();
   assert.equal(moves[0], 'e4');
-  // The page's move list holds only moves the rules library accepted.
-  assert.match(moves[1], /^([NBRQK]?[a-h]?[1-8]?x?[a-h][1-8](=[NBRQ])?|O-O(-O)?)[+#]?$/);
+  const game = new Chess();
+  game.move('e4');
+  assert.doesNotThrow(() => game.move(moves[1]), `the engine's answer ${moves[1]} is a legal move`);
   assert.match(await text('#info-depth'), /^\d+/);
   assert.match(await text('#info-nodes'), /^[\d,]+$/);
   assert.notEqual(await text('#info-pv'), '–');
@@ -100,6 +104,7 @@ test('a move on the board is answered by a legal engine move, and the info panel
   await clickSquares('g1', 'f3');
   await waitForMoves(4);
   await page.waitForFunction(() => /Your move/.test(document.querySelector('#status').textContent));
+  await page.waitForTimeout(ANIMATION_MS);
   await page.screenshot({ path: path.join(pageFolder, 'screenshot.png'), fullPage: true });
 });
 
