@@ -47,7 +47,6 @@ const state = {
   viewPly: null, // null: the game's latest position
   thinking: null, // the engine's search for its move
   analysis: null, // the running analysis: {fen}
-  lastInfo: null,
   ready: false,
 };
 
@@ -143,10 +142,16 @@ setInterval(drawClocks, CLOCK_TICK_MS);
 
 // ---- the game --------------------------------------------------------------
 
+// Drops the engine's move search and the analysis, both without an answer.
+function cancelEngine() {
+  engine?.cancelSearches();
+  state.thinking = null;
+  state.analysis = null;
+}
+
 function endGame(result) {
   state.result = result;
-  if (state.thinking) engine.cancelSearches();
-  state.thinking = null;
+  cancelEngine();
   refresh();
 }
 
@@ -174,7 +179,6 @@ function nextTurn() {
     : `go movetime ${state.control.moveMs}`;
   engine.send(positionCommand(game));
   engine.send('eval');
-  state.lastInfo = null;
   state.thinking = engine.search(positionCommand(game), goLine, {
     onInfo: (line) => showInfo(line, game.fen()),
     onBestMove: (word) => {
@@ -194,8 +198,7 @@ function newGame() {
     return;
   }
   $('fen-problem').textContent = '';
-  engine?.cancelSearches();
-  stopAnalysis();
+  cancelEngine();
   state.startFen = fen;
   state.game = new Chess(fen);
   state.human = $('side').value === 'random' ? (Math.random() < 0.5 ? 'w' : 'b') : $('side').value;
@@ -209,8 +212,6 @@ function newGame() {
   state.clockSince = performance.now();
   state.result = gameResult(state.game);
   state.viewPly = null;
-  state.thinking = null;
-  state.lastInfo = null;
   board.setOrientation(state.human === 'w' ? COLOR.white : COLOR.black);
   engine?.send('ucinewgame');
   clearInfo();
@@ -221,11 +222,7 @@ function newGame() {
 // Takes back the last move of each side (the engine's answer and the
 // person's move before it), or the person's move while the engine thinks.
 function takeBack() {
-  stopAnalysis();
-  if (state.thinking) {
-    engine.cancelSearches();
-    state.thinking = null;
-  }
+  cancelEngine();
   const history = state.game.history();
   if (history.length === 0) return;
   state.game.undo();
@@ -324,7 +321,6 @@ function showInfo(line, fen) {
   $('info-nodes').textContent = (info.nodes ?? 0).toLocaleString('en');
   $('info-speed').textContent = info.nps ? `${Math.round(info.nps / 1000).toLocaleString('en')} kN/s` : '–';
   $('info-pv').textContent = pvInSan(fen, info.pv);
-  state.lastInfo = info;
   board.removeArrows();
   if (info.pv.length > 0 && shownGame().fen() === fen) board.addArrow(ARROW_TYPE.info, info.pv[0].slice(0, 2), info.pv[0].slice(2, 4));
 }

@@ -35,7 +35,7 @@ export function describeScore(score, sideToMove) {
     const winnerIsMover = score.mate > 0;
     const winner = winnerIsMover === (sideToMove === 'w') ? 'White' : 'Black';
     if (score.mate === 0) return { value: '#0', words: `${sideToMove === 'w' ? 'White' : 'Black'} is mated` };
-    return { value: `${winner === 'White' ? '+' : '-'}M${moves}`, words: `${winner} mates in ${moves}` };
+    return { value: `${winner === 'White' ? '+' : '-'}M${moves}`, words: `mate in ${moves} for ${winner}` };
   }
   const pawns = (whiteSign * score.cp) / CENTIPAWNS_PER_PAWN;
   const value = `${pawns > 0 ? '+' : ''}${pawns.toFixed(2)}`;
