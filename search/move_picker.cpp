@@ -5,6 +5,7 @@
 #include <bit>
 #include <cassert>
 #include <functional>
+#include <iterator>
 
 #include "eval/tables.h"
 
@@ -22,7 +23,8 @@ constexpr auto PIECE_VALUE = [] {
     values[KING] = KING_ORDERING_VALUE;
     return values;
 }();
-static_assert(std::ranges::all_of(eval::MATERIAL_VALUE, [](int value) { return value % ORDERING_VALUE_DIVISOR == 0; }));
+static_assert(std::all_of(std::begin(eval::MATERIAL_VALUE), std::end(eval::MATERIAL_VALUE),
+                          [](int value) { return value % ORDERING_VALUE_DIVISOR == 0; }));
 
 // How many moves a picker of all moves selects before it sorts the rest; a
 // picker of captures, whose lists are short, only selects.
