@@ -106,6 +106,9 @@ test('a move on the board is answered by a legal engine move, and the info panel
   await page.waitForFunction(() => /Your move/.test(document.querySelector('#status').textContent));
   await page.waitForTimeout(ANIMATION_MS);
   await page.screenshot({ path: path.join(pageFolder, 'screenshot.png'), fullPage: true });
+  // Taking back removes the engine's answer and the move before it.
+  await page.click('#takeback');
+  assert.deepEqual(await page.locator('#moves button.move').allTextContents(), moves);
 });
 
 test('go infinite runs until Stop, which is answered at once', async () => {
