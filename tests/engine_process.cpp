@@ -1,15 +1,7 @@
 #include "tests/engine_process.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <sstream>
-#include <stdexcept>
 #include <utility>
 
 std::vector<std::string> engineCommand() {
@@ -21,68 +13,11 @@ std::vector<std::string> engineCommand() {
     return command;
 }
 
-EngineProcess::EngineProcess(const std::vector<std::string>& command) {
-    std::vector<char*> arguments;
-    for (const std::string& word : command) arguments.push_back(const_cast<char*>(word.c_str()));
-    arguments.push_back(nullptr);
-    int input[2], output[2];
-    if (::pipe(input) != 0 || ::pipe(output) != 0) throw std::runtime_error("pipe failed");
-    pid = ::fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        ::dup2(input[0], STDIN_FILENO);
-        ::dup2(output[1], STDOUT_FILENO);
-        ::close(input[0]);
-        ::close(input[1]);
-        ::close(output[0]);
-        ::close(output[1]);
-        ::execv(arguments[0], arguments.data());
-        std::_Exit(127);
-    }
-    ::close(input[0]);
-    ::close(output[1]);
-    toEngine = input[1];
-    fromEngine = output[0];
-    ::signal(SIGPIPE, SIG_IGN);
-}
-
-EngineProcess::~EngineProcess() {
-    closeInput();
-    if (pid > 0 && waitExit(std::chrono::seconds(2)) == -1 && pid > 0) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-    if (fromEngine >= 0) ::close(fromEngine);
-}
-
-void EngineProcess::write(const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t count = ::write(toEngine, text.data() + done, text.size() - done);
-        if (count <= 0) throw std::runtime_error("write to engine failed");
-        done += static_cast<std::size_t>(count);
-    }
-}
-
-void EngineProcess::closeInput() {
-    if (toEngine >= 0) ::close(toEngine);
-    toEngine = -1;
-}
-
-bool EngineProcess::fillBuffer(std::chrono::steady_clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    pollfd request{fromEngine, POLLIN, 0};
-    if (::poll(&request, 1, static_cast<int>(left.count())) <= 0) return false;
-    char chunk[4096];
-    const ssize_t count = ::read(fromEngine, chunk, sizeof chunk);
-    if (count <= 0) {
-        outputEnded = true;
-        return false;
-    }
-    buffer.append(chunk, static_cast<std::size_t>(count));
-    return true;
+// The engine built for Windows writes CRLF through its C runtime's text mode.
+bool EngineProcess::endsLinesInCrlf(const std::vector<std::string>& command) {
+    for (const std::string& word : command)
+        if (word.ends_with(".exe")) return true;
+    return false;
 }
 
 std::optional<std::string> EngineProcess::readLine(std::chrono::milliseconds timeout) {
@@ -90,7 +25,8 @@ std::optional<std::string> EngineProcess::readLine(std::chrono::milliseconds tim
     for (;;) {
         const std::size_t end = buffer.find('\n');
         if (end != std::string::npos) {
-            std::string line = buffer.substr(0, end);
+            const std::size_t length = crlfLines && end > 0 && buffer[end - 1] == '\r' ? end - 1 : end;
+            std::string line = buffer.substr(0, length);
             buffer.erase(0, end + 1);
             return line;
         }
@@ -105,20 +41,4 @@ std::string EngineProcess::pendingText(std::chrono::milliseconds wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (fillBuffer(deadline)) {}
     return buffer;
-}
-
-int EngineProcess::waitExit(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        int status = 0;
-        rusage usage{};
-        const pid_t done = ::wait4(pid, &status, WNOHANG, &usage);
-        if (done == pid) {
-            pid = -1;
-            peakKiB = usage.ru_maxrss;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) return -1;
-        ::usleep(1000);
-    }
 }

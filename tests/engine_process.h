@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,7 +14,8 @@
 
 // The engine under test (or another program given with its arguments),
 // started with pipes on its standard input and output, for protocol tests and
-// the bench's start-up figures.
+// the bench's start-up figures. The process control has a POSIX and a Windows
+// backend; reading lines is shared.
 class EngineProcess {
 public:
     explicit EngineProcess(const std::vector<std::string>& command = engineCommand());
@@ -25,7 +27,7 @@ public:
     void write(const std::string& text);
     // Closes the engine's standard input: end of input.
     void closeInput();
-    // The next output line without its newline, or nothing after the
+    // The next output line without its line end, or nothing after the
     // timeout. Once the engine's output has ended, the unterminated rest.
     std::optional<std::string> readLine(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Waits that long for more output, then hands out everything not yet
@@ -37,11 +39,17 @@ public:
     [[nodiscard]] long peakMemoryKiB() const { return peakKiB; }
 
 private:
+    // Whether the command starts a Windows program, whose lines end in CRLF.
+    [[nodiscard]] static bool endsLinesInCrlf(const std::vector<std::string>& command);
+    // Appends output that arrives before the deadline to buffer; false when
+    // none did, with outputEnded set once the output has ended.
     bool fillBuffer(std::chrono::steady_clock::time_point deadline);
 
-    int pid = -1;
-    int toEngine = -1;
-    int fromEngine = -1;
+    // The process and the pipes to it, as the system knows them.
+    struct Process;
+    std::unique_ptr<Process> process;
+    // Whether the program's lines end in CRLF, read as a line end.
+    bool crlfLines;
     std::string buffer;
     bool outputEnded = false;
     long peakKiB = 0;
