@@ -2,7 +2,7 @@
 // peak memory of the engine binary built with it. Run a Release build:
 //   marrowby_bench            every section
 //   marrowby_bench perft      one section by name (perft, eval, search,
-//                             startup, firstmove, peers)
+//                             startup, firstmove, stop, peers)
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -219,6 +219,30 @@ void firstMoveSection() {
     std::cout << "  quit after uciok, to the end of the process: " << spread(toExit) << std::endl;
 }
 
+// What an interface waits for when its user stops the analysis: in one
+// engine process, the time from "stop" to "bestmove" of an infinite search
+// that has reached a few plies, over a number of searches.
+constexpr int STOPPED_SEARCHES = 50;
+constexpr const char* SEARCH_UNDER_WAY = "info depth 6 ";
+void stopSection() {
+    EngineProcess engine;
+    engine.write("uci\n");
+    if (!awaitLine(engine, "uciok")) throw std::runtime_error("no uciok");
+    std::vector<double> toBestMove;
+    for (int run = 0; run < STOPPED_SEARCHES; ++run) {
+        engine.write("position startpos\ngo infinite\n");
+        if (!awaitLine(engine, SEARCH_UNDER_WAY)) throw std::runtime_error("the search reached no depth 6");
+        const auto sent = std::chrono::steady_clock::now();
+        engine.write("stop\n");
+        if (!awaitLine(engine, "bestmove")) throw std::runtime_error("stop was not answered");
+        toBestMove.push_back(millisecondsSince(sent));
+    }
+    engine.write("quit\n");
+    engine.waitExit();
+    std::cout << "stop during go infinite, to bestmove (" << STOPPED_SEARCHES << " searches): " << spread(toBestMove)
+              << std::endl;
+}
+
 // The classical peer whose search speed the engine is measured against, and
 // middlegame and endgame positions to search for a fixed time.
 constexpr const char* SEARCH_PEER_BINARY = "/usr/games/glaurung";
@@ -278,8 +302,8 @@ struct Section {
 
 int main(int argc, char** argv) {
     const Section sections[] = {
-        {"perft", perftSection},     {"eval", evalSection},           {"search", searchSection},
-        {"startup", startupSection}, {"firstmove", firstMoveSection}, {"peers", peersSection},
+        {"perft", perftSection},         {"eval", evalSection}, {"search", searchSection}, {"startup", startupSection},
+        {"firstmove", firstMoveSection}, {"stop", stopSection}, {"peers", peersSection},
     };
     for (const Section& section : sections) {
         bool chosen = argc < 2;
