@@ -14,6 +14,11 @@
 # make package   build a Debian package in build/package (the engine in /usr/games) with CXX and ARCH as make
 # make web     build the engine as WebAssembly and the page that plays it into build/web (static files)
 # make serve   serve build/web on localhost with cross-origin isolation (WEB_PORT, default 8080) and print the address
+# make windows   build the engine for 64-bit Windows: build/windows/marrowby.exe, one file without DLLs
+# make arm64     build the engine for 64-bit ARM Linux: build/arm64/marrowby
+# make package-arm64  build the Debian package of architecture arm64 in build/package-arm64
+# make dist      write the release archives to build/dist: Windows .zip, Linux x86-64 and arm64 tarballs
+# make test-cross  build both and test them under wine64 and qemu-aarch64 (scripts/check-cross.sh)
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 RELEASE_DIR := build/release
@@ -172,3 +177,41 @@ web:
 
 serve: web
 	@node web/serve.js $(WEB_DIR) $(WEB_PORT)
+
+# Builds for other systems with Debian's cross compilers, each in its own
+# directory with the toolchain file of cmake/: the engine, the perft suite
+# runner and the bench (CROSS_TESTS=ON adds the unit tests, as
+# scripts/check-cross.sh builds them).
+CROSS_TARGETS := windows arm64
+CROSS_TESTS ?= OFF
+# The toolchain file is given only to a new build directory (CMake keeps it).
+CROSS_CONFIGURE = cmake -S . -B build/$(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	$(if $(wildcard build/$(1)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=cmake/$(1).cmake) \
+	-DMARROWBY_TESTS=$(CROSS_TESTS) $(2) >/dev/null
+.PHONY: $(CROSS_TARGETS) package-arm64 dist test-cross
+
+$(CROSS_TARGETS):
+	@scripts/ensure-deps.sh $@
+	@$(call CROSS_CONFIGURE,$@)
+	@MAKEFLAGS= cmake --build build/$@ -j $(JOBS) --target marrowby perft_suite marrowby_bench
+	@echo "Engine: build/$@/marrowby$(if $(filter windows,$@),.exe)"
+
+# The arm64 package as make package builds the native one. dpkg-shlibdeps
+# reads only the libraries of the machine's own architecture, so the package
+# names its dependencies itself (packaging/install.cmake).
+package-arm64:
+	@scripts/ensure-deps.sh arm64 package
+	@$(call CROSS_CONFIGURE,arm64,-DMARROWBY_INSTALL_BINDIR=games)
+	@MAKEFLAGS= cmake --build build/arm64 -j $(JOBS) --target marrowby manual_page
+	@cpack -G DEB --config build/arm64/CPackConfig.cmake -B build/package-arm64
+	@echo "Package: $$(ls build/package-arm64/*.deb)"
+
+# The portable x86-64 engine of make with g++, and the two cross builds.
+dist:
+	@$(MAKE) --no-print-directory engine CXX=g++
+	@$(MAKE) --no-print-directory $(CROSS_TARGETS)
+	@scripts/ensure-deps.sh dist
+	@scripts/make-dist.sh build/dist
+
+test-cross:
+	@scripts/check-cross.sh

@@ -13,6 +13,11 @@
 #   scripts/ensure-deps.sh fresh-debian  debootstrap (scripts/check-fresh-debian.sh)
 #   scripts/ensure-deps.sh web        emscripten, node and npm (the WebAssembly build and
 #                                     its page) and chromium (the page's tests)
+#   scripts/ensure-deps.sh windows    CMake, make and the MinGW-w64 cross compiler (posix threads)
+#   scripts/ensure-deps.sh arm64      CMake, make and the aarch64 Linux cross compiler
+#   scripts/ensure-deps.sh dist       zip and the strip tools of the three targets
+#   scripts/ensure-deps.sh cross      both cross builds' and their runners (wine64, qemu-user),
+#                                     GoogleTest's sources and the native tests'
 # Several targets may be given at once.
 set -euo pipefail
 
@@ -37,8 +42,20 @@ engine() {
 }
 gtest() { [ -f /usr/include/gtest/gtest.h ] || need libgtest-dev; }
 format() { command -v clang-format >/dev/null 2>&1 || need clang-format; }
+build_tools() {
+    command -v cmake >/dev/null 2>&1 || need cmake
+    command -v make >/dev/null 2>&1 || need make
+}
+windows() {
+    build_tools
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || need g++-mingw-w64-x86-64-posix
+}
+arm64() {
+    build_tools
+    command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 || need g++-aarch64-linux-gnu
+}
 
-[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package|fresh-debian|web ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package|fresh-debian|web|windows|arm64|dist|cross ..." >&2; exit 2; }
 for target in "$@"; do
     case "$target" in
         engine) engine ;;
@@ -74,7 +91,25 @@ for target in "$@"; do
             command -v npm >/dev/null 2>&1 || need npm
             command -v chromium >/dev/null 2>&1 || need chromium
             ;;
-        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind, package, fresh-debian or web)" >&2; exit 2 ;;
+        windows) windows ;;
+        arm64) arm64 ;;
+        dist)
+            windows
+            arm64
+            command -v zip >/dev/null 2>&1 || need zip
+            command -v strip >/dev/null 2>&1 || need binutils
+            ;;
+        cross)
+            windows
+            arm64
+            engine
+            gtest
+            [ -x /usr/lib/wine/wine64 ] || need wine64
+            command -v wineboot >/dev/null 2>&1 || need wine
+            command -v qemu-aarch64 >/dev/null 2>&1 || need qemu-user
+            [ -f /usr/src/googletest/CMakeLists.txt ] || need googletest
+            ;;
+        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind, package, fresh-debian, web, windows, arm64, dist or cross)" >&2; exit 2 ;;
     esac
 done
 
