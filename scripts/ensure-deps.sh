@@ -34,18 +34,17 @@ compiler_package() {
     esac
 }
 
-engine() {
-    local compiler=${CXX:-g++}
-    command -v "${compiler%% *}" >/dev/null 2>&1 || need "$(compiler_package "$compiler")"
-    command -v cmake >/dev/null 2>&1 || need cmake
-    command -v make >/dev/null 2>&1 || need make
-}
-gtest() { [ -f /usr/include/gtest/gtest.h ] || need libgtest-dev; }
-format() { command -v clang-format >/dev/null 2>&1 || need clang-format; }
 build_tools() {
     command -v cmake >/dev/null 2>&1 || need cmake
     command -v make >/dev/null 2>&1 || need make
 }
+engine() {
+    local compiler=${CXX:-g++}
+    command -v "${compiler%% *}" >/dev/null 2>&1 || need "$(compiler_package "$compiler")"
+    build_tools
+}
+gtest() { [ -f /usr/include/gtest/gtest.h ] || need libgtest-dev; }
+format() { command -v clang-format >/dev/null 2>&1 || need clang-format; }
 windows() {
     build_tools
     command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || need g++-mingw-w64-x86-64-posix
