@@ -156,17 +156,21 @@ template <int color>
 
 }  // namespace
 
-// Every term is inlined into each copy. Each term is stored once into the
-// state, from local sums, and no term is read back from it.
+// Every term is inlined into each copy. Each term is stored once, from
+// local sums, and no term is read back: a copy that does not record the
+// terms stores them into a local the compiler leaves out.
+template <bool recordTerms>
 [[gnu::always_inline]] inline int Evaluator::rate(int side) {
+    EvalState scratch;
+    EvalState& terms = recordTerms ? state : scratch;
     // The pawn and king facts of both colours must be complete before any
     // term reads the opponent's.
     const ColorFacts whiteFacts = gatherFacts<WHITE>(board);
     const ColorFacts blackFacts = gatherFacts<BLACK>(board);
     const eval::PawnEntry& pawnTerms = pawnTable.probe(whiteFacts.pawns, blackFacts.pawns);
     const eval::SquareSet all = board.pieceSets().occupied();
-    SideTerms& white = state.side[WHITE];
-    SideTerms& black = state.side[BLACK];
+    SideTerms& white = terms.side[WHITE];
+    SideTerms& black = terms.side[BLACK];
     const Score whitePositional =
         addPositionalTerms<WHITE>(board.pieceSets(), whiteFacts, blackFacts, all, pawnTerms, white);
     const Score blackPositional =
@@ -175,7 +179,7 @@ template <int color>
     const Score whiteMaterial = addMaterial<WHITE>(board, whiteFacts.king, white, phase);
     const Score blackMaterial = addMaterial<BLACK>(board, blackFacts.king, black, phase);
     phase = std::min(phase, MAX_PHASE);
-    state.phase = phase;
+    terms.phase = phase;
     const int whiteTapered = sumUp(white, whiteMaterial + whitePositional, phase);
     const int blackTapered = sumUp(black, blackMaterial + blackPositional, phase);
     return side == WHITE ? whiteTapered - blackTapered : blackTapered - whiteTapered;
@@ -186,9 +190,15 @@ template <int color>
 int Evaluator::getRating(int side) { return HAS_POPULATION_COUNT ? rateWithPopulationCount(side) : ratePortable(side); }
 
 // Kept apart so that getRating only picks a copy.
-[[gnu::noinline]] int Evaluator::ratePortable(int side) { return rate(side); }
+[[gnu::noinline]] int Evaluator::ratePortable(int side) { return rate<false>(side); }
 
-WITH_POPULATION_COUNT int Evaluator::rateWithPopulationCount(int side) { return rate(side); }
+WITH_POPULATION_COUNT int Evaluator::rateWithPopulationCount(int side) { return rate<false>(side); }
+
+// The report is rare: the portable copy records its terms.
+const EvalState& Evaluator::terms() {
+    static_cast<void>(rate<true>(WHITE));
+    return state;
+}
 
 int Evaluator::numMajorMinor(int side) const {
     int count = 0;

@@ -39,19 +39,20 @@ public:
     explicit Evaluator(const Board& board) : board(board) {}
 
     // The score of side less that of its opponent, in centipawns.
-    // Allocates nothing; the search calls it at every node.
+    // Allocates nothing and records no terms; the search calls it at every node.
     [[nodiscard]] int getRating(int side);
     // Knights, bishops, rooks and queens of side.
     [[nodiscard]] int numMajorMinor(int side) const;
-    // The table of the terms the last getRating computed, with the totals
-    // seen from the side to move.
-    void print(std::ostream& out) const;
-
-    [[nodiscard]] const EvalState& lastState() const { return state; }
+    // Every term of the board's position, worked out anew.
+    [[nodiscard]] const EvalState& terms();
+    // The table of those terms, with the totals seen from the side to move.
+    void print(std::ostream& out);
 
 private:
-    // getRating's work, inlined into a portable copy and into one built for
-    // processors with a population-count instruction.
+    // The rating's work, recording the terms in state or not; inlined into
+    // the two copies getRating picks from, a portable one and one built for
+    // processors with a population-count instruction, and into terms.
+    template <bool recordTerms>
     [[nodiscard]] int rate(int side);
     [[nodiscard]] int ratePortable(int side);
     [[nodiscard]] int rateWithPopulationCount(int side);

@@ -80,4 +80,4 @@ void printEvalReport(std::ostream& out, const EvalState& state, int sideToMove) 
     writeSummary(out, "Tapered Score", own.tapered - other.tapered);
 }
 
-void Evaluator::print(std::ostream& out) const { printEvalReport(out, state, board.getTurn()); }
+void Evaluator::print(std::ostream& out) { printEvalReport(out, terms(), board.getTurn()); }

@@ -40,6 +40,8 @@ TEST(Evaluation, ReportsOfWorkedPositions) {
         Evaluator evaluator(board);
         const int rating = evaluator.getRating(board.getTurn());
         EXPECT_EQ(evaluator.getRating(board.getTurn() ^ 1), -rating) << c.fen;
+        const SideTerms(&sides)[2] = evaluator.terms().side;
+        EXPECT_EQ(sides[board.getTurn()].tapered - sides[board.getTurn() ^ 1].tapered, rating) << c.fen;
         std::ostringstream report;
         evaluator.print(report);
         EXPECT_EQ(report.str(), c.report) << c.fen;
@@ -92,8 +94,8 @@ TEST(Evaluation, MirroredPositionsScoreAlike) {
         const Board board(fen), mirror(mirrored(fen));
         Evaluator original(board), flipped(mirror);
         EXPECT_EQ(original.getRating(board.getTurn()), flipped.getRating(mirror.getTurn())) << fen;
-        EXPECT_TRUE(original.lastState().side[WHITE] == flipped.lastState().side[BLACK]) << fen;
-        EXPECT_TRUE(original.lastState().side[BLACK] == flipped.lastState().side[WHITE]) << fen;
+        EXPECT_TRUE(original.terms().side[WHITE] == flipped.terms().side[BLACK]) << fen;
+        EXPECT_TRUE(original.terms().side[BLACK] == flipped.terms().side[WHITE]) << fen;
     }
 }
 
