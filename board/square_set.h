@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cassert>
 #include <cstdint>
 
 #include "core/types.h"
@@ -10,8 +12,32 @@
 // nearest square along a positive step is the lowest bit.
 using SquareSet = std::uint64_t;
 
-[[nodiscard]] constexpr int bitIndex(int square) { return (square + (square & 7)) >> 1; }
-[[nodiscard]] constexpr SquareSet bitOf(int square) { return SquareSet{1} << bitIndex(square); }
+// The bit index and the one-square set of every 0x88 number below 128,
+// looked up rather than worked out at each of the board's many square
+// changes. Callers ask only for squares on the board; the set of a number
+// off the board is empty.
+constexpr int SQUARE_NUMBERS = 128;
+constexpr auto BIT_INDEX = [] {
+    std::array<std::uint8_t, SQUARE_NUMBERS> index{};
+    for (int square = 0; square < SQUARE_NUMBERS; ++square)
+        index[square] = static_cast<std::uint8_t>((square + (square & 7)) >> 1);
+    return index;
+}();
+constexpr auto SQUARE_BIT = [] {
+    std::array<std::uint64_t, SQUARE_NUMBERS> bits{};
+    for (int square = 0; square < SQUARE_NUMBERS; ++square)
+        if (onBoard(square)) bits[square] = std::uint64_t{1} << BIT_INDEX[square];
+    return bits;
+}();
+
+[[nodiscard]] constexpr int bitIndex(int square) {
+    assert(square >= 0 && square < SQUARE_NUMBERS);
+    return BIT_INDEX[square];
+}
+[[nodiscard]] constexpr SquareSet bitOf(int square) {
+    assert(square >= 0 && square < SQUARE_NUMBERS);
+    return SQUARE_BIT[square];
+}
 // The 0x88 square of a bit index.
 [[nodiscard]] constexpr int squareOfBit(int bit) { return bit + (bit & 0x38); }
 
