@@ -58,6 +58,29 @@ TEST(Pipes, EveryLimitOnTheLineHolds) {
     EXPECT_TRUE(readUpTo(engine, "bestmove"));
 }
 
+// The end of input ends any search as "stop" does, whatever its limits: an
+// interface that closes or crashes leaves no engine searching on. Each search
+// is under way (its depth 5 reported) when the input ends; it answers its
+// bestmove and the engine exits with status 0 within the bound.
+TEST(Pipes, EndOfInputEndsEverySearch) {
+    constexpr auto BOUND = std::chrono::milliseconds(100);
+    for (const char* go : {"go depth 40", "go nodes 100000000000", "go mate 9", "go movetime 1000000",
+                           "go wtime 10000000 btime 10000000 winc 1000 binc 1000", "go searchmoves d2d4 e2e4 depth 40",
+                           "go infinite", "go ponder wtime 10000000 btime 10000000", "go ponder infinite"}) {
+        EngineProcess engine;
+        engine.write(std::string("position startpos\n") + go + "\n");
+        ASSERT_TRUE(readUpTo(engine, "info depth 5")) << go;
+        const auto closed = std::chrono::steady_clock::now();
+        engine.closeInput();
+        const bool answered = readUpTo(engine, "bestmove").has_value();
+        const int status = engine.waitExit();
+        const auto took = std::chrono::steady_clock::now() - closed;
+        EXPECT_TRUE(answered && status == 0 && took < BOUND)
+            << go << ": status " << status << " after " << std::chrono::duration<double, std::milli>(took).count()
+            << " ms";
+    }
+}
+
 // A match runner that starts a fresh engine for each game sends its first
 // "go" right after "uciok", and a quit right after it ends the process: the
 // engine's start-up work holds up neither. The bounds are many times what

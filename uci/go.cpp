@@ -84,12 +84,13 @@ void UCI::go(const std::string& line) {
     // Wait on the input and the search at once. Any input line ends the
     // search, except "ponderhit" during a ponder search, which starts its
     // clock. A search without a limit, and a ponder search, answer only when
-    // a line ends them (or the input ends), even when finished before.
+    // a line ends them, even when finished before. The end of input ends
+    // every search, whatever its limits: nobody is left to wait for it.
     bool pondering = control.ponder;
     for (;;) {
         const bool waitsForLine = control.untilStopped || pondering;
         if (searchFinished && !waitsForLine) break;
-        if (waitsForLine && input.exhausted()) {
+        if (input.exhausted()) {
             search.stop.exchange(true);
             break;
         }
