@@ -20,6 +20,9 @@ constexpr std::string_view USAGE =
     "  --help         print this help and exit\n"
     "  --version      print the version and exit\n";
 
+// The exit status of a command line the engine does not understand.
+constexpr int USAGE_ERROR_STATUS = 2;
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +44,12 @@ int main(int argc, char** argv) {
         std::cout << "Nodes searched: " << result.nodes << std::endl;
         std::cout << "Nodes/second: " << result.nodesPerSecond() << std::endl;
         return 0;
+    }
+    // Interfaces start the engine without arguments; any other is a mistake
+    // the usage answers.
+    if (argc >= 2) {
+        std::cerr << USAGE;
+        return USAGE_ERROR_STATUS;
     }
 
     LineReader input;

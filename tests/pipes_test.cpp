@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/engine_process.h"
 
@@ -16,6 +17,34 @@ TEST(Pipes, LastLineWithoutLineEnd) {
     engine.closeInput();
     EXPECT_EQ(engine.readLine(), "readyok");
     EXPECT_EQ(engine.waitExit(), 0);
+}
+
+// A lone CR ends a line as LF and CR LF do, and a CR LF split across two
+// reads stays one line end: its LF alone would be an empty line, which ends
+// a search.
+TEST(Pipes, CarriageReturnEndsALine) {
+    EngineProcess engine;
+    engine.write("isready\r");
+    EXPECT_EQ(engine.readLine(), "readyok");
+    engine.write("\ngo infinite\r");
+    EXPECT_TRUE(engine.readLine()->starts_with("info depth 1 "));
+    engine.write("\n");
+    EXPECT_EQ(engine.pendingText(std::chrono::milliseconds(300)).find("bestmove"), std::string::npos);
+    engine.write("stop\r\nisready\r");
+    EXPECT_TRUE(engine.pendingText(std::chrono::milliseconds(500)).ends_with("readyok\n"));
+}
+
+// An argument the engine does not know answers the usage on standard error
+// (none on standard output) and exit status 2.
+TEST(Pipes, UnknownArgumentAnswersTheUsage) {
+    std::vector<std::string> command = engineCommand();
+    command.push_back("--bogus");
+    for (const bool errorsToOutput : {false, true}) {
+        EngineProcess engine(command, {.errorsToOutput = errorsToOutput});
+        engine.closeInput();
+        EXPECT_EQ(engine.readLine().value_or("").starts_with("Usage: marrowby "), errorsToOutput);
+        EXPECT_EQ(engine.waitExit(), 2);
+    }
 }
 
 TEST(Pipes, GamePromptShowsBeforeTheMoveIsTyped) {
