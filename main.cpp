@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     }
 
     LineReader input;
-    UCI engine(input, [&input](const Board& position) { Game(position, input).run(); });
+    UCI engine(input, [&input](const Board& position) { return Game(position, input).run(); });
     engine.run();
     return 0;
 }

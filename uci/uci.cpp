@@ -40,7 +40,7 @@ bool UCI::execute(const std::string& line) {
     else if (command == "eval")
         evaluate(line);
     else if (command == "g")
-        startGame(board);
+        return startGame(board);
     else if (command == "perft")
         perft(line);
     return true;

@@ -13,8 +13,8 @@
 class UCI {
 public:
     // Plays a game at the console from a copy of the given position; "g"
-    // calls it.
-    using GameStarter = std::function<void(const Board&)>;
+    // calls it. False when the game ends the engine ("quit" at its prompt).
+    using GameStarter = std::function<bool(const Board&)>;
 
     UCI(LineReader& input, GameStarter startGame);
     UCI(const UCI&) = delete;
