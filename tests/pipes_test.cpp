@@ -3,6 +3,7 @@
 // searches that end on time.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,25 @@ TEST(Pipes, UnknownArgumentAnswersTheUsage) {
         engine.closeInput();
         EXPECT_EQ(engine.readLine().value_or("").starts_with("Usage: marrowby "), errorsToOutput);
         EXPECT_EQ(engine.waitExit(), 2);
+    }
+}
+
+// Without the memory it needs to start, the engine says so in one line on
+// standard error and exits with status 1, whether its tables find no room
+// (140000 KiB) or, beside them, its search thread (150000 KiB). Only where
+// the test limits the engine's memory itself: not through a runner, nor in a
+// sanitizer's build.
+TEST(Pipes, TooLittleMemoryIsReported) {
+    if (!EngineProcess::canLimitMemory() || std::getenv("MARROWBY_ENGINE") != nullptr || MARROWBY_SANITIZED)
+        GTEST_SKIP() << "the engine's memory is not limited here";
+    for (const long kib : {140000L, 150000L}) {
+        EngineProcess engine(engineCommand(), {.errorsToOutput = true, .addressSpaceKiB = kib});
+        engine.write("uci\n");
+        engine.closeInput();
+        EXPECT_TRUE(engine.readLine().value_or("").starts_with("marrowby: not enough memory: the engine needs "))
+            << kib;
+        EXPECT_EQ(engine.waitExit(), 1) << kib;
+        EXPECT_EQ(engine.pendingText(std::chrono::milliseconds(0)), "") << kib;
     }
 }
 

@@ -12,7 +12,12 @@
 #include "eval/evaluator.h"
 #include "uci/move_word.h"
 
-UCI::UCI(LineReader& input, GameStarter startGame) : input(input), startGame(std::move(startGame)), search(board) {}
+UCI::UCI(LineReader& input, GameStarter startGame)
+    : input(input), startGame(std::move(startGame)), search(board), searchThread([this] {
+          search.iterativeDeepening(searchSide, searchLimits);
+          searchFinished = true;
+          this->input.wake();
+      }) {}
 
 void UCI::run() {
     std::string line;
