@@ -4,7 +4,7 @@
 // view (view.js) together: each person's action and engine answer changes
 // the state here, and refresh() draws it.
 import { Clock, CLOCK_TICK_MS, MS_PER_MINUTE, MS_PER_SECOND } from './clock.js';
-import { COLOR_NAME, Game, pvInSan, START_FEN, validateFen, wordMove } from './game.js';
+import { COLOR_NAME, completeFen, Game, otherSide, pvInSan, START_FEN, validateFen, wordMove } from './game.js';
 import { EngineSession } from './session.js';
 import { missingFeature } from './support.js';
 import { View } from './view.js';
@@ -18,6 +18,10 @@ const state = {
   viewPly: null, // null: the game's latest position
   thinking: null, // the engine's search for its move
   analysis: null, // the running analysis
+  bottom: 'w', // the side shown at the bottom of the board
+  failure: null, // why the engine cannot run
+  info: null, // the latest info line: {info, fen}
+  best: null, // the best move an analysis ended with: {word, fen}
 };
 
 const view = new View();
@@ -68,7 +72,6 @@ function playMove(move) {
   const mover = state.game.turn;
   state.clock?.moved(mover);
   state.game.play(move);
-  view.showArrow(null);
   state.viewPly = null;
   refresh({ animate: true });
   if (!state.game.result) nextTurn();
@@ -84,12 +87,12 @@ function goLine() {
 function nextTurn() {
   if (state.game.result || !engineReady()) return refresh();
   if (state.game.humanToMove) {
-    session.evaluate(state.game.positionCommand());
+    session.evaluate(state.game.positionCommand(), state.game.turn);
     return refresh();
   }
   const fen = state.game.chess.fen();
   const position = state.game.positionCommand();
-  session.evaluate(position);
+  session.evaluate(position, state.game.turn);
   state.thinking = session.search(position, goLine(), {
     onInfo: (info) => showInfo(info, fen),
     onBestMove: (word) => {
@@ -101,15 +104,28 @@ function nextTurn() {
   refresh();
 }
 
-function newGame() {
-  const form = view.readNewGame();
-  const fen = form.fen || START_FEN;
+// The engine's verdict on the FEN decides; the rules library must take it
+// too. Resolves to the sentence on why the FEN cannot be played, or null.
+async function fenProblem(fen) {
+  if (engineReady()) {
+    cancelEngine();
+    const problem = await session.checkPosition(`position fen ${fen}`);
+    if (problem) return `The engine cannot play this FEN: ${problem}.`;
+  }
   const check = validateFen(fen);
-  if (!check.ok) {
-    view.setFenProblem(`This FEN cannot be played: ${check.error}`);
+  return check.ok ? null : `This FEN cannot be played: ${check.error}`;
+}
+
+async function newGame() {
+  const form = view.readNewGame();
+  const fen = completeFen(form.fen || START_FEN);
+  const problem = await fenProblem(fen);
+  view.setFenProblem(problem ?? '');
+  if (problem) {
+    // The game goes on; the check ended the engine's search.
+    nextTurn();
     return;
   }
-  view.setFenProblem('');
   cancelEngine();
   const human = form.side === 'random' ? (Math.random() < 0.5 ? 'w' : 'b') : form.side;
   state.game = new Game(fen, human);
@@ -119,9 +135,11 @@ function newGame() {
     : { kind: 'movetime', moveMs: Math.max(1, form.moveSeconds) * MS_PER_SECOND };
   state.clock = clocked ? new Clock(form.clockMinutes * MS_PER_MINUTE, form.incrementSeconds * MS_PER_SECOND) : null;
   state.viewPly = null;
+  state.bottom = human;
+  state.info = null;
+  state.best = null;
   view.setOrientation(human);
   session?.newGame();
-  view.clearInfo();
   refresh({ animate: true });
   nextTurn();
 }
@@ -135,7 +153,7 @@ function takeBack() {
   game.undo();
   if (!game.humanToMove && game.plies > 0) game.undo();
   state.viewPly = null;
-  state.clock?.restart();
+  state.clock?.takeBack(game.plies);
   refresh({ animate: true });
   nextTurn();
 }
@@ -148,7 +166,22 @@ function humanMayMove() {
 // ---- the engine's thinking and analysis ------------------------------------
 
 function showInfo(info, fen) {
-  view.showInfo(info, fen, shownGame().fen() === fen);
+  state.info = { info, fen };
+  state.best = null;
+  drawThinking();
+}
+
+// The latest info line belongs to the position it was searched in: it shows
+// there and on the position its search's move led to, with its arrow only
+// there; elsewhere the panel is empty.
+function drawThinking() {
+  const ply = shownPly();
+  const fen = shownGame().fen();
+  const before = ply > 0 ? state.game.at(ply - 1).fen() : null;
+  const info = state.info;
+  if (info && (info.fen === fen || info.fen === before)) view.showInfo(info.info, info.fen, info.fen === fen);
+  else view.clearInfo();
+  if (state.best?.fen === fen) view.showArrow(state.best.word, 'success');
 }
 
 function analyse() {
@@ -156,14 +189,15 @@ function analyse() {
   const game = shownGame();
   if (game.isGameOver()) return;
   const position = state.game.positionCommand(state.viewPly);
-  session.evaluate(position);
+  session.evaluate(position, game.turn());
   const fen = game.fen();
-  view.clearInfo();
+  state.info = null;
+  state.best = null;
   state.analysis = session.search(position, 'go infinite', {
     onInfo: (info) => showInfo(info, fen),
     onBestMove: (word) => {
       state.analysis = null;
-      if (word !== '0000') view.showArrow(shownGame().fen() === fen ? word : null, 'success');
+      if (word !== '0000') state.best = { word, fen };
       view.setStatus(`Analysis stopped: the engine's best move is ${(word !== '0000' && pvInSan(fen, [word])) || 'none'}.`);
       refresh({ keepStatus: true });
     },
@@ -182,7 +216,8 @@ function viewPly(ply) {
   const target = Math.max(0, Math.min(last, ply));
   stopAnalysis();
   state.viewPly = target === last ? null : target;
-  if (engineReady() && !state.thinking && !state.analysis) session.evaluate(state.game.positionCommand(state.viewPly));
+  if (engineReady() && !state.thinking && !state.analysis)
+    session.evaluate(state.game.positionCommand(state.viewPly), shownGame().turn());
   refresh({ animate: true });
 }
 
@@ -190,6 +225,7 @@ function viewPly(ply) {
 
 function describeStatus() {
   const game = state.game;
+  if (state.failure) return 'The engine is not available: the board only shows the position.';
   if (game.result) return `${game.result.text} (${game.result.score})`;
   if (state.analysis) return 'Analysing: the engine searches until you stop it.';
   if (state.thinking) return 'The engine is thinking…';
@@ -203,10 +239,11 @@ function refresh({ animate = false, keepStatus = false } = {}) {
   const game = state.game;
   const shown = shownGame();
   view.showPosition(shown, animate);
+  drawThinking();
   if (!keepStatus) view.setStatus(describeStatus());
   view.showThinking(Boolean(state.thinking || state.analysis));
   view.showResult(game.result ? game.result.text : '');
-  view.showPlayers(game.human, clockTimes());
+  view.showPlayers(game.human, state.bottom, clockTimes());
   view.showMoves(game.moves, game.firstMove, shownPly(), viewPly);
   view.showPgn(game.pgn(new Date()));
   view.disableInput();
@@ -231,7 +268,11 @@ document.getElementById('new-game-form').addEventListener('submit', (event) => {
 });
 document.getElementById('control').addEventListener('change', () => view.showControlFields());
 view.onClick('takeback', takeBack);
-view.onClick('flip', () => view.flip());
+view.onClick('flip', () => {
+  state.bottom = otherSide(state.bottom);
+  view.setOrientation(state.bottom, true);
+  refresh();
+});
 view.onClick('analyse', analyse);
 view.onClick('stop', stopAnalysis);
 view.onClick('copy-pgn', () => view.copyPgn());
@@ -249,17 +290,24 @@ view.showControlFields();
 
 // ---- start -----------------------------------------------------------------
 
+function fail(sentence) {
+  state.failure = sentence;
+  view.showError(sentence);
+  refresh();
+}
+
+document.body.dataset.page = 'started';
 const missing = missingFeature();
 refresh();
 if (missing) {
-  view.showError(missing);
+  fail(missing);
 } else {
   session = new EngineSession({
     onReady: (ms) => {
       view.showEngineStart(ms);
       newGame();
     },
-    onReport: (report) => view.showReport(report),
-    onError: (sentence) => view.showError(sentence),
+    onReport: (report, side) => view.showReport(report, side),
+    onError: fail,
   });
 }

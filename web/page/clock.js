@@ -20,6 +20,7 @@ export class Clock {
     this.incrementMs = incrementMs;
     this.left = { w: totalMs, b: totalMs };
     this.since = now;
+    this.marks = [{ ...this.left }]; // the times left as each ply began
   }
 
   // Charges the time since the last charge to the side to move.
@@ -32,14 +33,19 @@ export class Clock {
   moved(mover, now = performance.now()) {
     this.charge(mover, now);
     this.left[mover] += this.incrementMs;
+    this.marks.push({ ...this.left });
+  }
+
+  // Sets the times back to those of the game's ply (counted from the game's
+  // first), as a take back does.
+  takeBack(ply, now = performance.now()) {
+    this.marks.length = ply + 1;
+    this.left = { ...this.marks[ply] };
+    this.since = now;
   }
 
   // The time side has left, counting the running time when it is to move.
   remaining(side, running, now = performance.now()) {
     return this.left[side] - (running ? now - this.since : 0);
-  }
-
-  restart(now = performance.now()) {
-    this.since = now;
   }
 }

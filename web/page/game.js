@@ -14,6 +14,14 @@ const PV_MOVES_SHOWN = 12;
 export const moveWord = (move) => move.from + move.to + (move.promotion ?? '');
 export const wordMove = (word) => ({ from: word.slice(0, 2), to: word.slice(2, 4), promotion: word[4] });
 
+// The FEN with the fields it leaves out filled as the engine and chess.js
+// fill them (no castling, no en passant square, move counters 0 and 1).
+export function completeFen(fen) {
+  const fields = fen.trim().split(/\s+/);
+  const defaults = ['w', '-', '-', '0', '1'];
+  return [...fields, ...defaults.slice(fields.length - 1)].join(' ');
+}
+
 // How a position ends the game, from the rules library; null while it goes on.
 export function positionResult(chess) {
   const winner = otherSide(chess.turn());
@@ -104,9 +112,13 @@ export class Game {
     return `position fen ${this.startFen}${words.length ? ` moves ${words.join(' ')}` : ''}`;
   }
 
-  // The result when side's time runs out.
+  // The result when side's time runs out: a loss, unless the other side
+  // has its king alone, which no series of moves lets mate.
   flagResult(side) {
     const winner = otherSide(side);
+    const winnersMen = this.chess.board().flat().filter((square) => square?.color === winner).length;
+    if (winnersMen === 1)
+      return { score: '1/2-1/2', text: `${COLOR_NAME[side]}'s time ran out, but ${COLOR_NAME[winner]} cannot mate: a draw.` };
     return { score: winner === 'w' ? '1-0' : '0-1', text: `${COLOR_NAME[side]} lost on time: ${COLOR_NAME[winner]} wins.` };
   }
 

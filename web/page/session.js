@@ -1,9 +1,11 @@
-// A session with the engine: it starts the engine, has it search for a move
-// or analyse without a limit, and asks it for its evaluation report. Each
-// search reports its info lines and its best move to its own handlers; the
-// report comes to the session's onReport.
+// A session with the engine: it starts the engine, asks it whether it takes
+// a position, has it search for a move or analyse without a limit, and asks
+// it for its evaluation report. Each search reports its info lines and its
+// best move to its own handlers; each report comes to the session's onReport.
 import { Engine } from './engine.js';
 import { parseInfo, parseReport, REPORT_FIRST_LINE, REPORT_LAST_LINE } from './info.js';
+
+const INVALID_FEN = 'info string invalid FEN: ';
 
 export class EngineSession {
   // onReady(ms) when the engine has answered uci, onReport(report) for each
@@ -12,6 +14,8 @@ export class EngineSession {
     this.ready = false;
     this.onReport = onReport;
     this.reportLines = null;
+    this.reportSides = []; // the side to move of each report asked for, in order
+    this.checks = []; // the position checks waiting for readyok, in order
     const started = performance.now();
     this.engine = new Engine({
       onError,
@@ -21,6 +25,7 @@ export class EngineSession {
           onReady(Math.round(performance.now() - started));
           return;
         }
+        if (this.checks.length > 0 && this.takeCheckLine(line)) return;
         this.collectReport(line);
       },
     });
@@ -31,20 +36,50 @@ export class EngineSession {
     this.engine.send('ucinewgame');
   }
 
-  // Asks for the evaluation report of the position.
-  evaluate(position) {
+  // Asks for the evaluation report of the position, in which side is to
+  // move; onReport(report, side) gets it.
+  evaluate(position, side) {
+    this.reportSides.push(side);
     this.engine.send(position);
     this.engine.send('eval');
   }
 
+  // Resolves to null when the engine takes the position command, else to
+  // its sentence on why not. Any line ends a search, so the page asks only
+  // while the engine is idle.
+  checkPosition(position) {
+    return new Promise((resolve) => {
+      this.checks.push({ problem: null, resolve });
+      this.engine.send(position);
+      this.engine.send('isready');
+    });
+  }
+
+  takeCheckLine(line) {
+    const check = this.checks[0];
+    if (line === 'readyok') {
+      this.checks.shift();
+      check.resolve(check.problem);
+      return true;
+    }
+    if (!line.startsWith(INVALID_FEN)) return false;
+    check.problem ??= line.slice(INVALID_FEN.length);
+    return true;
+  }
+
   // Searches the position with the go line; onInfo gets each info line read
-  // into values ({depth, score, pv, …}), onBestMove the answer's move word
-  // ("0000" when there is none). Returns the search, for cancel().
+  // into values ({depth, score, pv, …}; with a mate score also mateDepth,
+  // the depth that first found that mate), onBestMove the answer's move
+  // word ("0000" when there is none). Returns the search, for cancel().
   search(position, goLine, { onInfo, onBestMove }) {
+    let mate = null;
     return this.engine.search(position, goLine, {
       onInfo: (line) => {
         const info = parseInfo(line);
-        if (info.score !== undefined) onInfo(info);
+        if (info.score === undefined) return;
+        if (info.score.mate === undefined) mate = null;
+        else if (mate?.score !== info.score.mate) mate = { score: info.score.mate, depth: info.depth };
+        onInfo(mate ? { ...info, mateDepth: mate.depth } : info);
       },
       onBestMove,
     });
@@ -65,8 +100,10 @@ export class EngineSession {
     if (this.reportLines === null) return;
     this.reportLines.push(line);
     if (REPORT_LAST_LINE.test(line)) {
-      this.onReport(parseReport(this.reportLines));
+      this.onReport(parseReport(this.reportLines), this.reportSides.shift());
       this.reportLines = null;
+    this.reportSides = []; // the side to move of each report asked for, in order
+    this.checks = []; // the position checks waiting for readyok, in order
     }
   }
 }

@@ -18,6 +18,8 @@ export const $ = (id) => document.getElementById(id);
 const BOARD_COLOR = { w: COLOR.white, b: COLOR.black };
 const INFO_FIELDS = ['info-depth', 'info-score', 'info-nodes', 'info-speed', 'info-pv'];
 const NPS_PER_KNPS = 1000;
+// A search shorter than this says little about the engine's speed.
+const SPEED_MIN_MS = 200;
 
 export class View {
   constructor() {
@@ -54,10 +56,6 @@ export class View {
 
   setOrientation(side, animate = false) {
     this.board.setOrientation(BOARD_COLOR[side], animate);
-  }
-
-  flip() {
-    this.board.setOrientation(this.board.getOrientation() === COLOR.white ? COLOR.black : COLOR.white, true);
   }
 
   // Lets the person move side's pieces: legalMoves(square) lists a square's
@@ -123,14 +121,15 @@ export class View {
 
   // ---- the players and clocks --------------------------------------------------
 
-  // Names the sides and puts the human's at the bottom; clocks are
+  // Names the sides and puts bottom's side below the board; clocks are
   // {w: ms, b: ms, running: side or null}, or null without a clock.
-  showPlayers(human, clocks) {
+  showPlayers(human, bottom, clocks) {
     const engineSide = otherSide(human);
     $(`name-${human}`).textContent = `You (${COLOR_NAME[human]})`;
     $(`name-${engineSide}`).textContent = `Marrowby (${COLOR_NAME[engineSide]})`;
-    $('player-top').append($(`name-${engineSide}`), $(`clock-${engineSide}`));
-    $('player-bottom').append($(`name-${human}`), $(`clock-${human}`));
+    const top = otherSide(bottom);
+    $('player-top').append($(`name-${top}`), $(`clock-${top}`));
+    $('player-bottom').append($(`name-${bottom}`), $(`clock-${bottom}`));
     this.showClocks(clocks);
   }
 
@@ -156,11 +155,17 @@ export class View {
   // drawn as an arrow when withArrow.
   showInfo(info, fen, withArrow) {
     const score = describeScore(info.score, fen.split(' ')[1]);
-    $('info-depth').textContent = `${info.depth ?? '–'}${info.seldepth ? `/${info.seldepth}` : ''}`;
+    // A mate found goes on through every depth at once; the depth that
+    // found it is the one that tells something.
+    $('info-depth').textContent =
+      info.mateDepth !== undefined
+        ? `${info.mateDepth} (mate found)`
+        : `${info.depth ?? '–'}${info.seldepth ? `/${info.seldepth}` : ''}`;
     $('info-score').textContent = score.value + (info.bound === 'lowerbound' ? ' ≥' : info.bound === 'upperbound' ? ' ≤' : '');
     $('info-score-words').textContent = score.words;
     $('info-nodes').textContent = (info.nodes ?? 0).toLocaleString('en');
-    $('info-speed').textContent = info.nps ? `${Math.round(info.nps / NPS_PER_KNPS).toLocaleString('en')} kN/s` : '–';
+    const measured = info.nps && info.time >= SPEED_MIN_MS;
+    $('info-speed').textContent = measured ? `${Math.round(info.nps / NPS_PER_KNPS).toLocaleString('en')} kN/s` : '–';
     $('info-pv').textContent = pvInSan(fen, info.pv);
     this.board.removeArrows();
     if (info.pv.length > 0 && withArrow) this.showArrow(info.pv[0], 'info');
@@ -168,12 +173,14 @@ export class View {
 
   // ---- the evaluation report ---------------------------------------------------
 
-  showReport(report) {
+  // The report of a position with side to move: its totals are that side's.
+  showReport(report, side) {
     const head = `<thead><tr><th scope="col">Term</th>${report.columns.map((name) => `<th scope="col">${name.replace(/^(WHITE|BLACK)/, (colour) => colour[0] + colour.slice(1).toLowerCase())}</th>`).join('')}</tr></thead>`;
     const rows = report.terms
       .map((term) => `<tr${term.label === 'Subtotal' ? ' class="subtotal"' : ''}><th scope="row">${term.label}</th>${term.values.map((value) => `<td>${value}</td>`).join('')}</tr>`)
       .join('');
     $('eval-table').innerHTML = `${head}<tbody>${rows}</tbody>`;
+    $('eval-side').textContent = `The scores below are ${COLOR_NAME[side]}'s, the side to move (+ is good for ${COLOR_NAME[side]}).`;
     $('eval-totals').innerHTML = report.totals.map((total) => `<dt>${total.label}</dt><dd>${total.value}</dd>`).join('');
   }
 
@@ -204,7 +211,12 @@ export class View {
       button.addEventListener('click', () => select(ply));
       row.append(button);
     });
-    list.querySelector('[aria-current="true"]')?.scrollIntoView({ block: 'nearest' });
+    // Only the list scrolls to the shown move, never the page.
+    const shown = list.querySelector('[aria-current="true"]')?.closest('li');
+    if (!shown) return;
+    if (shown.offsetTop < list.scrollTop) list.scrollTop = shown.offsetTop;
+    else if (shown.offsetTop + shown.offsetHeight > list.scrollTop + list.clientHeight)
+      list.scrollTop = shown.offsetTop + shown.offsetHeight - list.clientHeight;
   }
 
   // ---- sentences, buttons, fields -----------------------------------------------
@@ -230,7 +242,6 @@ export class View {
     const error = $('error');
     error.textContent = sentence;
     error.hidden = false;
-    this.setStatus('The engine is not available.');
     this.enableButtons({ analyse: false, stop: false, takeback: false });
     this.disableInput();
   }

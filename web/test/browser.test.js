@@ -37,10 +37,23 @@ async function waitForMoves(count) {
   });
 }
 
-async function clickSquares(from, to) {
-  await page.click(`#board [data-square="${from}"]`);
-  await page.click(`#board rect[data-square="${to}"]`);
+async function clickSquares(from, to, on = page) {
+  await on.click(`#board [data-square="${from}"]`);
+  await on.click(`#board rect[data-square="${to}"]`);
 }
+
+// A new page of its own at the size, once the engine answered.
+async function openPage(viewport, prepare = async () => {}) {
+  const opened = await browser.newPage();
+  opened.on('pageerror', (error) => console.error(`page error: ${error.message}`));
+  await opened.setViewportSize(viewport);
+  await prepare(opened);
+  await opened.goto(address(isolatedServer));
+  await opened.waitForSelector('body[data-engine="ready"]', { timeout: ENGINE_START_MS });
+  return opened;
+}
+
+const until = (on, predicate, argument) => on.waitForFunction(predicate, argument, { timeout: ANSWER_MS });
 
 before(async () => {
   assert.ok(fs.existsSync(path.join(pageFolder, 'index.html')), `no page in ${pageFolder}: run make web`);
@@ -99,6 +112,9 @@ test('a move on the board is answered by a legal engine move, and the info panel
   assert.match(await text('#info-nodes'), /^[\d,]+$/);
   assert.notEqual(await text('#info-pv'), '–');
   assert.match(await text('#eval-table'), /Material/);
+  // Each score says from whose side it is.
+  assert.match(await text('#thinking'), /White's view/);
+  assert.match(await text('#eval-side'), /White's, the side to move/);
   // Two more moves for the screenshot.
   await page.waitForSelector('body:not([data-thinking])');
   await clickSquares('g1', 'f3');
@@ -137,6 +153,119 @@ test('a position with a mate in one is answered with the mate', async () => {
   assert.match(await text('#result'), /Checkmate: White wins/);
   assert.match(await page.inputValue('#pgn'), /1\. Rd8# 1-0/);
   assert.equal(await moveCount(), 1);
+  // The depth that found the mate, not the depths run through after it,
+  // and no speed from a few milliseconds.
+  assert.match(await text('#info-depth'), /^\d \(mate found\)$/);
+  assert.equal(await text('#info-speed'), '–');
+});
+
+test('a FEN is played only when the engine takes it, a FEN of four fields too', async () => {
+  const rejected = [
+    ['4k3/8/8/8/8/8/8/R3K2R w KQkq - 0 1', 'castling right k without king and rook'],
+    ['4k3/8/8/8/8/8/4Q3/4K3 w - - 0 1', 'the side not to move is in check'],
+    ['rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e6 0 1', 'no pawn just advanced two squares'],
+  ];
+  await page.selectOption('#side', 'w');
+  for (const [fen, sentence] of rejected) {
+    await page.fill('#fen', fen);
+    await page.click('#new-game');
+    await until(page, (words) => document.querySelector('#fen-problem').textContent.includes(words), sentence);
+    assert.match(await text('#fen-problem'), /^The engine cannot play this FEN: /);
+    assert.deepEqual(await page.locator('#moves button.move').allTextContents(), ['Rd8#'], 'the game stays');
+  }
+  await page.fill('#fen', '4k3/8/8/8/8/8/8/4K2R w K -');
+  await page.click('#new-game');
+  await until(page, () => /Your move/.test(document.querySelector('#status').textContent));
+  assert.equal(await text('#fen-problem'), '');
+  await page.waitForTimeout(ANIMATION_MS);
+  assert.equal(await page.locator('#board [data-piece]').count(), 3);
+});
+
+test('flip moves the players, a clock hides the move time, and lines stay on their position', async () => {
+  await page.click('#flip');
+  assert.equal(await page.locator('#player-bottom #name-b').count(), 1, 'Black is at the bottom');
+  await page.click('#flip');
+  await page.selectOption('#control', 'clock');
+  assert.equal(await page.locator('#move-seconds').isVisible(), false);
+  await page.selectOption('#control', 'movetime');
+  await clickSquares('h1', 'h7');
+  await waitForMoves(2);
+  await page.waitForSelector('body:not([data-thinking])');
+  await page.click('#analyse');
+  await until(page, () => /^\d+/.test(document.querySelector('#info-depth').textContent));
+  await page.click('#stop');
+  await page.waitForSelector('#board .arrow-success', { state: 'attached', timeout: STOP_MS });
+  await page.click('#first');
+  await page.waitForTimeout(ANIMATION_MS);
+  assert.equal(await page.locator('#board .arrow-success, #board .arrow-info').count(), 0, 'no arrow on the start');
+  assert.equal(await text('#info-pv'), '–');
+});
+
+test('on a phone the board stays in view, and the panels come in the order of use', async () => {
+  const phone = await openPage({ width: 390, height: 844 });
+  await clickSquares('e2', 'e4', phone);
+  await phone.waitForFunction(() => document.querySelectorAll('#moves button.move').length >= 2, null, {
+    timeout: ANSWER_MS,
+  });
+  const layout = await phone.evaluate(() => {
+    const top = (selector) => document.querySelector(selector).getBoundingClientRect().top;
+    const table = document.querySelector('.table-scroll');
+    return {
+      scrollY,
+      board: top('#board'),
+      order: [top('#thinking'), top('#moves-panel'), top('.report')],
+      tableFits: table.scrollWidth <= table.clientWidth,
+    };
+  });
+  assert.equal(layout.scrollY, 0, 'the page did not scroll');
+  assert.ok(layout.board >= 0, 'the board is in view');
+  assert.deepEqual([...layout.order].sort((a, b) => a - b), layout.order, 'engine, moves, evaluation');
+  assert.ok(layout.tableFits, 'the evaluation table fits');
+  await phone.screenshot({ path: path.join(pageFolder, 'screenshot-phone.png'), fullPage: true });
+  await phone.close();
+});
+
+test('at 1280x800 the buttons are in view and the engine panel keeps its height', async () => {
+  const desktop = await openPage({ width: 1280, height: 800 });
+  const bottom = await desktop.evaluate(() => document.querySelector('#takeback').getBoundingClientRect().bottom);
+  assert.ok(bottom <= 800, `the buttons end at ${bottom} px`);
+  const heights = await desktop.evaluate(() =>
+    ['e4', 'e4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 O-O Be7 Re1 b5 Bb3 d6 c3 O-O h3 Nb8 d4 Nbd7 c4 c6 cxb5'].map((line) => {
+      document.querySelector('#info-pv').textContent = line;
+      return document.querySelector('#thinking').getBoundingClientRect().height;
+    }),
+  );
+  assert.equal(heights[0], heights[1], 'a long line does not make the panel taller');
+  await desktop.screenshot({ path: path.join(pageFolder, 'screenshot-desktop.png') });
+  await desktop.close();
+});
+
+test('a flag against a lone king is a draw, and take back gives the time back', async () => {
+  const clocked = await openPage({ width: 1100, height: 900 }, (opened) => opened.clock.install());
+  await clocked.selectOption('#control', 'clock');
+  await clocked.fill('#clock-minutes', '1');
+  await clocked.fill('#fen', 'k7/8/8/8/8/8/8/KQ6 w - - 0 1');
+  await clocked.click('#new-game');
+  await clickSquares('b1', 'b5', clocked);
+  await clocked.waitForFunction(() => document.querySelectorAll('#moves button.move').length >= 2, null, {
+    timeout: ANSWER_MS,
+  });
+  await clocked.clock.fastForward(61000);
+  await clocked.waitForFunction(() => document.querySelector('#result').textContent !== '');
+  assert.match(await clocked.locator('#result').textContent(), /White's time ran out, but Black cannot mate: a draw/);
+  await clocked.click('#takeback');
+  await clocked.clock.fastForward(1000);
+  assert.equal(await clocked.locator('#result').textContent(), '', 'the game goes on');
+  assert.match(await clocked.locator('#clock-w').textContent(), /^0:5\d$/);
+  await clocked.close();
+});
+
+test('opened as a file, the page says it needs a web server', async () => {
+  const file = await browser.newPage();
+  await file.goto(`file://${path.join(pageFolder, 'index.html')}`);
+  await file.waitForSelector('#error:not([hidden])');
+  assert.match(await file.locator('#error').textContent(), /Opened as a file.*web server/);
+  await file.close();
 });
 
 test('without cross-origin isolation the page says so in one sentence and still shows the board', async () => {
@@ -146,5 +275,7 @@ test('without cross-origin isolation the page says so in one sentence and still 
   const sentence = await plain.locator('#error').textContent();
   assert.match(sentence, /cross-origin isolation/);
   assert.ok((await plain.locator('#board [data-piece]').count()) === 32, 'the board shows the start position');
+  await plain.click('#new-game');
+  assert.match(await plain.locator('#status').textContent(), /not available/);
   await plain.close();
 });
