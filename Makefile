@@ -165,8 +165,9 @@ package:
 	@cpack -G DEB --config $(ENGINE_DIR)/CPackConfig.cmake -B $(PACKAGE_DIR)
 
 # The browser build: the WebAssembly module (emscripten) and the page, in one
-# folder of static files that any server sending the two cross-origin
-# isolation headers can serve; make serve is such a server.
+# folder of static files that any server can serve (the page's service worker
+# adds the two cross-origin isolation headers when the host does not send
+# them); make serve sends them itself.
 WEB_DIR := build/web
 WEB_PORT ?= 8080
 .PHONY: web serve

@@ -297,8 +297,8 @@ function fail(sentence) {
 }
 
 document.body.dataset.page = 'started';
-const missing = missingFeature();
 refresh();
+const missing = await missingFeature();
 if (missing) {
   fail(missing);
 } else {

@@ -268,14 +268,28 @@ test('opened as a file, the page says it needs a web server', async () => {
   await file.close();
 });
 
-test('without cross-origin isolation the page says so in one sentence and still shows the board', async () => {
+test('without cross-origin isolation nor a service worker the page says so in one sentence and shows the board', async () => {
   const plain = await browser.newPage();
+  // A browser that allows no service worker here.
+  await plain.addInitScript(() => Object.defineProperty(Navigator.prototype, 'serviceWorker', { get: () => undefined }));
   await plain.goto(address(plainServer));
   await plain.waitForSelector('#error:not([hidden])');
   const sentence = await plain.locator('#error').textContent();
-  assert.match(sentence, /cross-origin isolation/);
+  assert.match(sentence, /cross-origin isolation.*no service worker/);
   assert.ok((await plain.locator('#board [data-piece]').count()) === 32, 'the board shows the start position');
   await plain.click('#new-game');
   assert.match(await plain.locator('#status').textContent(), /not available/);
+  await plain.close();
+});
+
+// After the test above: once registered, the service worker serves its origin.
+test('served without the headers, the page isolates itself by a service worker and reaches the engine', async () => {
+  const plain = await browser.newPage();
+  const started = Date.now();
+  await plain.goto(address(plainServer));
+  await plain.waitForSelector('body[data-engine="ready"]', { timeout: ENGINE_START_MS });
+  console.log(`uciok ${Date.now() - started} ms after the plain page was asked for, its reload included`);
+  assert.equal(await plain.evaluate(() => self.crossOriginIsolated), true);
+  assert.equal(await plain.locator('#error').isHidden(), true);
   await plain.close();
 });
