@@ -5,15 +5,16 @@
 // the state here, and refresh() draws it.
 import { Clock, CLOCK_TICK_MS, MS_PER_MINUTE, MS_PER_SECOND } from './clock.js';
 import { COLOR_NAME, completeFen, Game, otherSide, pvInSan, START_FEN, validateFen, wordMove } from './game.js';
-import { EngineSession } from './session.js';
+import { EngineSession, LEVELS } from './session.js';
 import { missingFeature } from './support.js';
+import { loadGame, saveGame } from './saved-game.js';
 import { View } from './view.js';
 
 const DEFAULT_MOVE_MS = 2 * MS_PER_SECOND;
 
 const state = {
   game: new Game(),
-  control: { kind: 'movetime', moveMs: DEFAULT_MOVE_MS },
+  control: { kind: 'movetime', go: `movetime ${DEFAULT_MOVE_MS}` }, // the go limit, unless a clock
   clock: null, // with a clock for both sides
   viewPly: null, // null: the game's latest position
   thinking: null, // the engine's search for its move
@@ -78,7 +79,7 @@ function playMove(move) {
 }
 
 function goLine() {
-  if (!state.clock) return `go movetime ${state.control.moveMs}`;
+  if (!state.clock) return `go ${state.control.go}`;
   const { w, b } = state.clock.left;
   const increment = state.clock.incrementMs;
   return `go wtime ${Math.round(w)} btime ${Math.round(b)} winc ${increment} binc ${increment}`;
@@ -119,7 +120,10 @@ async function fenProblem(fen) {
 async function newGame() {
   const form = view.readNewGame();
   const fen = completeFen(form.fen || START_FEN);
+  // One new game at a time, while the engine looks at its FEN.
+  view.enableButtons({ 'new-game': false });
   const problem = await fenProblem(fen);
+  view.enableButtons({ 'new-game': true });
   view.setFenProblem(problem ?? '');
   if (problem) {
     // The game goes on; the check ended the engine's search.
@@ -130,9 +134,12 @@ async function newGame() {
   const human = form.side === 'random' ? (Math.random() < 0.5 ? 'w' : 'b') : form.side;
   state.game = new Game(fen, human);
   const clocked = form.control === 'clock';
-  state.control = clocked
-    ? { kind: 'clock' }
-    : { kind: 'movetime', moveMs: Math.max(1, form.moveSeconds) * MS_PER_SECOND };
+  const limits = {
+    clock: null,
+    level: LEVELS[form.level]?.go,
+    movetime: `movetime ${Math.max(1, form.moveSeconds) * MS_PER_SECOND}`,
+  };
+  state.control = { kind: form.control, go: limits[form.control] };
   state.clock = clocked ? new Clock(form.clockMinutes * MS_PER_MINUTE, form.incrementSeconds * MS_PER_SECOND) : null;
   state.viewPly = null;
   state.bottom = human;
@@ -246,6 +253,7 @@ function refresh({ animate = false, keepStatus = false } = {}) {
   view.showPlayers(game.human, state.bottom, clockTimes());
   view.showMoves(game.moves, game.firstMove, shownPly(), viewPly);
   view.showPgn(game.pgn(new Date()));
+  saveGame(state);
   view.disableInput();
   if (humanMayMove()) view.enableInput(game.human, (square) => game.legalMoves(square), playMove);
   const idle = engineReady() && !state.thinking && !state.analysis;
@@ -276,6 +284,7 @@ view.onClick('flip', () => {
 view.onClick('analyse', analyse);
 view.onClick('stop', stopAnalysis);
 view.onClick('copy-pgn', () => view.copyPgn());
+view.onClick('download-pgn', () => view.downloadPgn(`marrowby-${new Date().toISOString().slice(0, 10)}.pgn`));
 view.onClick('first', () => viewPly(0));
 view.onClick('previous', () => viewPly(shownPly() - 1));
 view.onClick('next', () => viewPly(shownPly() + 1));
@@ -297,6 +306,9 @@ function fail(sentence) {
 }
 
 document.body.dataset.page = 'started';
+const saved = loadGame();
+if (saved) Object.assign(state, saved);
+view.setOrientation(state.bottom);
 refresh();
 const missing = await missingFeature();
 if (missing) {
@@ -305,7 +317,10 @@ if (missing) {
   session = new EngineSession({
     onReady: (ms) => {
       view.showEngineStart(ms);
-      newGame();
+      // A game saved before the page was loaded goes on; else a new one.
+      if (!saved) return newGame();
+      session.newGame();
+      nextTurn();
     },
     onReport: (report, side) => view.showReport(report, side),
     onError: fail,

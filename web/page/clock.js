@@ -36,6 +36,19 @@ export class Clock {
     this.marks.push({ ...this.left });
   }
 
+  // The clock as plain values, for storage, and the clock of such values,
+  // running from now.
+  record() {
+    return { incrementMs: this.incrementMs, left: this.left, marks: this.marks };
+  }
+
+  static fromRecord(record, now = performance.now()) {
+    const clock = new Clock(0, record.incrementMs, now);
+    clock.left = { ...record.left };
+    clock.marks = record.marks.map((mark) => ({ ...mark }));
+    return clock;
+  }
+
   // Sets the times back to those of the game's ply (counted from the game's
   // first), as a take back does.
   takeBack(ply, now = performance.now()) {

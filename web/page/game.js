@@ -50,6 +50,12 @@ export function pvInSan(fen, pv) {
   return names.join(' ') + (pv.length > PV_MOVES_SHOWN ? ' …' : '');
 }
 
+// The square of the king in check in the chess.js game, or null.
+export function checkedKing(chess) {
+  if (!chess.isCheck()) return null;
+  return chess.board().flat().find((man) => man?.type === 'k' && man.color === chess.turn()).square;
+}
+
 export class Game {
   constructor(startFen = START_FEN, human = 'w') {
     this.startFen = startFen;
@@ -120,6 +126,20 @@ export class Game {
     if (winnersMen === 1)
       return { score: '1/2-1/2', text: `${COLOR_NAME[side]}'s time ran out, but ${COLOR_NAME[winner]} cannot mate: a draw.` };
     return { score: winner === 'w' ? '1-0' : '0-1', text: `${COLOR_NAME[side]} lost on time: ${COLOR_NAME[winner]} wins.` };
+  }
+
+  // The game as plain values, for storage: {startFen, human, moves (the
+  // engine's words), result}.
+  record() {
+    return { startFen: this.startFen, human: this.human, moves: this.moves.map(moveWord), result: this.result };
+  }
+
+  // The game of a record; chess.js throws on a move the record got wrong.
+  static fromRecord(record) {
+    const game = new Game(record.startFen, record.human);
+    for (const word of record.moves) game.play(wordMove(word));
+    if (record.result) game.end(record.result);
+    return game;
   }
 
   // The number of the first move and whether Black makes it.

@@ -7,6 +7,16 @@ import { parseInfo, parseReport, REPORT_FIRST_LINE, REPORT_LAST_LINE } from './i
 
 const INVALID_FEN = 'info string invalid FEN: ';
 
+// The levels of play, from the weakest: each limits the engine's search by
+// depth (in plies) or by the positions it looks at.
+export const LEVELS = [
+  { name: 'Beginner', words: 'sees only its own next move', go: 'depth 1' },
+  { name: 'Casual player', words: 'looks two moves ahead', go: 'depth 3' },
+  { name: 'Club player', words: 'weighs some twenty thousand positions', go: 'nodes 20000' },
+  { name: 'Strong club player', words: 'weighs some two hundred thousand positions', go: 'nodes 200000' },
+  { name: 'Expert', words: 'weighs a million positions', go: 'nodes 1000000' },
+];
+
 export class EngineSession {
   // onReady(ms) when the engine has answered uci, onReport(report) for each
   // evaluation report, onError(sentence) when the engine cannot run.

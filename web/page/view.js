@@ -11,11 +11,13 @@ import {
   PromotionDialog,
 } from './vendor/cm-chessboard/src/extensions/promotion-dialog/PromotionDialog.js';
 import { formatClock } from './clock.js';
-import { COLOR_NAME, otherSide, pvInSan, START_FEN } from './game.js';
+import { checkedKing, COLOR_NAME, otherSide, pvInSan, START_FEN } from './game.js';
 import { describeScore } from './info.js';
+import { LEVELS } from './session.js';
 
 export const $ = (id) => document.getElementById(id);
 const BOARD_COLOR = { w: COLOR.white, b: COLOR.black };
+const CHECK_MARKER = { class: 'marker-check', slice: 'markerCircleFilled' };
 const INFO_FIELDS = ['info-depth', 'info-score', 'info-nodes', 'info-speed', 'info-pv'];
 const NPS_PER_KNPS = 1000;
 // A search shorter than this says little about the engine's speed.
@@ -34,6 +36,9 @@ export class View {
         { class: Accessibility, props: { language: 'en', keyboardMoveInput: true, boardAsTable: false, piecesAsList: false } },
       ],
     });
+    $('level').append(
+      ...LEVELS.map((level, index) => new Option(`${level.name}: ${level.words}`, String(index), false, index === 2)),
+    );
   }
 
   // Calls handler when the element with the id is clicked.
@@ -43,15 +48,19 @@ export class View {
 
   // ---- the board -------------------------------------------------------------
 
-  // Shows the position of the chess.js game, its last move marked.
+  // Shows the position of the chess.js game, its last move and a king in
+  // check marked.
   showPosition(chess, animate) {
     this.board.setPosition(chess.fen(), animate);
     this.board.removeMarkers(MARKER_TYPE.square);
+    this.board.removeMarkers(CHECK_MARKER);
     const last = chess.history({ verbose: true }).at(-1);
     if (last) {
       this.board.addMarker(MARKER_TYPE.square, last.from);
       this.board.addMarker(MARKER_TYPE.square, last.to);
     }
+    const king = checkedKing(chess);
+    if (king) this.board.addMarker(CHECK_MARKER, king);
   }
 
   setOrientation(side, animate = false) {
@@ -260,6 +269,7 @@ export class View {
       clockMinutes: Number($('clock-minutes').value),
       incrementSeconds: Number($('clock-increment').value),
       moveSeconds: Number($('move-seconds').value),
+      level: Number($('level').value),
     };
   }
 
@@ -268,13 +278,23 @@ export class View {
   }
 
   showControlFields() {
-    const clock = $('control').value === 'clock';
-    $('movetime-fields').hidden = clock;
-    $('clock-fields').hidden = !clock;
+    const control = $('control').value;
+    $('movetime-fields').hidden = control !== 'movetime';
+    $('clock-fields').hidden = control !== 'clock';
+    $('level-fields').hidden = control !== 'level';
   }
 
   showPgn(text) {
     $('pgn').value = text;
+  }
+
+  // Saves the PGN as a file through the browser's download.
+  downloadPgn(name) {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([$('pgn').value], { type: 'application/x-chess-pgn' }));
+    link.download = name;
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href));
   }
 
   async copyPgn() {

@@ -47,10 +47,18 @@ async function openPage(viewport, prepare = async () => {}) {
   const opened = await browser.newPage();
   opened.on('pageerror', (error) => console.error(`page error: ${error.message}`));
   await opened.setViewportSize(viewport);
+  // A game the other pages left in storage stays out of this one.
+  await opened.addInitScript(() => localStorage.clear());
   await prepare(opened);
   await opened.goto(address(isolatedServer));
   await opened.waitForSelector('body[data-engine="ready"]', { timeout: ENGINE_START_MS });
   return opened;
+}
+
+// Starts a new game from the form, once the engine has looked at its FEN.
+async function startGame(on) {
+  await on.click('#new-game');
+  await on.waitForSelector('#new-game:enabled', { timeout: ANSWER_MS });
 }
 
 const until = (on, predicate, argument) => on.waitForFunction(predicate, argument, { timeout: ANSWER_MS });
@@ -98,7 +106,7 @@ test('the page loads cross-origin isolated and the engine answers uci', async ()
 test('a move on the board is answered by a legal engine move, and the info panel follows the search', async () => {
   await page.selectOption('#side', 'w');
   await page.fill('#move-seconds', '1');
-  await page.click('#new-game');
+  await startGame(page);
   await clickSquares('e2', 'e4');
   // While the engine thinks, its best move so far is drawn as an arrow.
   await page.waitForSelector('body[data-thinking] #board .arrow-info', { state: 'attached', timeout: ANSWER_MS });
@@ -147,9 +155,8 @@ test('go infinite runs until Stop, which is answered at once', async () => {
 test('a position with a mate in one is answered with the mate', async () => {
   await page.selectOption('#side', 'b');
   await page.fill('#fen', '6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1');
-  await page.click('#new-game');
-  await waitForMoves(1);
-  assert.deepEqual(await page.locator('#moves button.move').allTextContents(), ['Rd8#']);
+  await startGame(page);
+  await until(page, () => document.querySelector('#moves button.move')?.textContent === 'Rd8#');
   assert.match(await text('#result'), /Checkmate: White wins/);
   assert.match(await page.inputValue('#pgn'), /1\. Rd8# 1-0/);
   assert.equal(await moveCount(), 1);
@@ -168,13 +175,13 @@ test('a FEN is played only when the engine takes it, a FEN of four fields too', 
   await page.selectOption('#side', 'w');
   for (const [fen, sentence] of rejected) {
     await page.fill('#fen', fen);
-    await page.click('#new-game');
+    await startGame(page);
     await until(page, (words) => document.querySelector('#fen-problem').textContent.includes(words), sentence);
     assert.match(await text('#fen-problem'), /^The engine cannot play this FEN: /);
     assert.deepEqual(await page.locator('#moves button.move').allTextContents(), ['Rd8#'], 'the game stays');
   }
   await page.fill('#fen', '4k3/8/8/8/8/8/8/4K2R w K -');
-  await page.click('#new-game');
+  await startGame(page);
   await until(page, () => /Your move/.test(document.querySelector('#status').textContent));
   assert.equal(await text('#fen-problem'), '');
   await page.waitForTimeout(ANIMATION_MS);
@@ -199,6 +206,38 @@ test('flip moves the players, a clock hides the move time, and lines stay on the
   await page.waitForTimeout(ANIMATION_MS);
   assert.equal(await page.locator('#board .arrow-success, #board .arrow-info').count(), 0, 'no arrow on the start');
   assert.equal(await text('#info-pv'), '–');
+});
+
+test('a level limits the search, the game survives a reload and its PGN downloads as a file', async () => {
+  await page.selectOption('#control', 'level');
+  await page.selectOption('#level', '0'); // the weakest
+  await page.fill('#fen', '');
+  await startGame(page);
+  await clickSquares('e2', 'e4');
+  await waitForMoves(2);
+  assert.match(await text('#info-depth'), /^1(\/\d+)?$/, 'the beginner searches one ply');
+  const moves = await page.locator('#moves button.move').allTextContents();
+  await page.reload();
+  await page.waitForSelector('body[data-engine="ready"]', { timeout: ENGINE_START_MS });
+  assert.deepEqual(await page.locator('#moves button.move').allTextContents(), moves);
+  assert.match(await text('#status'), /Your move/);
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#download-pgn')]);
+  assert.match(download.suggestedFilename(), /^marrowby-[\d-]+\.pgn$/);
+  assert.match(fs.readFileSync(await download.path(), 'utf8'), new RegExp(`1\\. e4 ${moves[1]} \\*`));
+});
+
+test("a king in check is marked, and the page follows the system's dark theme", async () => {
+  await page.fill('#fen', '4k3/8/8/8/8/8/4q3/4K3 w - - 0 1');
+  await startGame(page);
+  await until(page, () => /Check\. Your move/.test(document.querySelector('#status').textContent));
+  assert.equal(await page.locator('#board .marker-check').count(), 1);
+  await page.emulateMedia({ colorScheme: 'dark' });
+  await page.waitForTimeout(ANIMATION_MS);
+  const background = await page.evaluate(() => getComputedStyle(document.documentElement).backgroundColor);
+  const [red, green, blue] = background.match(/\d+/g).map(Number);
+  assert.ok(red + green + blue < 3 * 64, `a dark background: ${background}`);
+  await page.screenshot({ path: path.join(pageFolder, 'screenshot-dark.png') });
+  await page.emulateMedia({ colorScheme: 'light' });
 });
 
 test('on a phone the board stays in view, and the panels come in the order of use', async () => {
@@ -245,7 +284,7 @@ test('a flag against a lone king is a draw, and take back gives the time back', 
   await clocked.selectOption('#control', 'clock');
   await clocked.fill('#clock-minutes', '1');
   await clocked.fill('#fen', 'k7/8/8/8/8/8/8/KQ6 w - - 0 1');
-  await clocked.click('#new-game');
+  await startGame(clocked);
   await clickSquares('b1', 'b5', clocked);
   await clocked.waitForFunction(() => document.querySelectorAll('#moves button.move').length >= 2, null, {
     timeout: ANSWER_MS,
@@ -277,7 +316,7 @@ test('without cross-origin isolation nor a service worker the page says so in on
   const sentence = await plain.locator('#error').textContent();
   assert.match(sentence, /cross-origin isolation.*no service worker/);
   assert.ok((await plain.locator('#board [data-piece]').count()) === 32, 'the board shows the start position');
-  await plain.click('#new-game');
+  await startGame(plain);
   assert.match(await plain.locator('#status').textContent(), /not available/);
   await plain.close();
 });
