@@ -274,7 +274,7 @@ document.getElementById('new-game-form').addEventListener('submit', (event) => {
   event.preventDefault();
   newGame();
 });
-document.getElementById('control').addEventListener('change', () => view.showControlFields());
+for (const id of ['control', 'level']) document.getElementById(id).addEventListener('change', () => view.showControlFields());
 view.onClick('takeback', takeBack);
 view.onClick('flip', () => {
   state.bottom = otherSide(state.bottom);
@@ -315,8 +315,8 @@ if (missing) {
   fail(missing);
 } else {
   session = new EngineSession({
-    onReady: (ms) => {
-      view.showEngineStart(ms);
+    onReady: (times) => {
+      view.showEngineStart(times);
       // A game saved before the page was loaded goes on; else a new one.
       if (!saved) return newGame();
       session.newGame();

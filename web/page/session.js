@@ -10,16 +10,18 @@ const INVALID_FEN = 'info string invalid FEN: ';
 // The levels of play, from the weakest: each limits the engine's search by
 // depth (in plies) or by the positions it looks at.
 export const LEVELS = [
-  { name: 'Beginner', words: 'sees only its own next move', go: 'depth 1' },
-  { name: 'Casual player', words: 'looks two moves ahead', go: 'depth 3' },
-  { name: 'Club player', words: 'weighs some twenty thousand positions', go: 'nodes 20000' },
-  { name: 'Strong club player', words: 'weighs some two hundred thousand positions', go: 'nodes 200000' },
-  { name: 'Expert', words: 'weighs a million positions', go: 'nodes 1000000' },
+  { name: 'Beginner', words: 'Sees only its own next move.', go: 'depth 1' },
+  { name: 'Casual player', words: 'Looks two moves ahead.', go: 'depth 3' },
+  { name: 'Club player', words: 'Weighs some twenty thousand positions a move.', go: 'nodes 20000' },
+  { name: 'Strong club player', words: 'Weighs some two hundred thousand positions a move.', go: 'nodes 200000' },
+  { name: 'Expert', words: 'Weighs a million positions a move.', go: 'nodes 1000000' },
 ];
 
 export class EngineSession {
-  // onReady(ms) when the engine has answered uci, onReport(report) for each
-  // evaluation report, onError(sentence) when the engine cannot run.
+  // onReady(times) when the engine has answered uci: {firstLine, uciok}, the
+  // ms from the page's start to its first line and from the Worker's start
+  // to uciok; onReport(report, side) for each evaluation report,
+  // onError(sentence) when the engine cannot run.
   constructor({ onReady, onReport, onError }) {
     this.ready = false;
     this.onReport = onReport;
@@ -27,12 +29,14 @@ export class EngineSession {
     this.reportSides = []; // the side to move of each report asked for, in order
     this.checks = []; // the position checks waiting for readyok, in order
     const started = performance.now();
+    let firstLine = null;
     this.engine = new Engine({
       onError,
       onLine: (line) => {
+        firstLine ??= performance.now();
         if (line === 'uciok') {
           this.ready = true;
-          onReady(Math.round(performance.now() - started));
+          onReady({ firstLine: Math.round(firstLine), uciok: Math.round(performance.now() - started) });
           return;
         }
         if (this.checks.length > 0 && this.takeCheckLine(line)) return;

@@ -36,9 +36,7 @@ export class View {
         { class: Accessibility, props: { language: 'en', keyboardMoveInput: true, boardAsTable: false, piecesAsList: false } },
       ],
     });
-    $('level').append(
-      ...LEVELS.map((level, index) => new Option(`${level.name}: ${level.words}`, String(index), false, index === 2)),
-    );
+    $('level').append(...LEVELS.map((level, index) => new Option(level.name, String(index), false, index === 2)));
   }
 
   // Calls handler when the element with the id is clicked.
@@ -255,9 +253,11 @@ export class View {
     this.disableInput();
   }
 
-  showEngineStart(ms) {
+  // The ms from the page's start to the engine's first line, and from its
+  // Worker's start to its answer to uci.
+  showEngineStart({ firstLine, uciok }) {
     document.body.dataset.engine = 'ready';
-    $('engine-start').textContent = `The engine answered in ${ms} ms.`;
+    $('engine-start').textContent = `The engine's first line came ${firstLine} ms after the page began to load; it answered uci ${uciok} ms after its Worker started.`;
   }
 
   // The new game form's values.
@@ -282,6 +282,7 @@ export class View {
     $('movetime-fields').hidden = control !== 'movetime';
     $('clock-fields').hidden = control !== 'clock';
     $('level-fields').hidden = control !== 'level';
+    $('level-words').textContent = LEVELS[$('level').value].words;
   }
 
   showPgn(text) {
