@@ -14,7 +14,7 @@ const DEFAULT_MOVE_MS = 2 * MS_PER_SECOND;
 
 const state = {
   game: new Game(),
-  control: { kind: 'movetime', go: `movetime ${DEFAULT_MOVE_MS}` }, // the go limit, unless a clock
+  goLimit: `movetime ${DEFAULT_MOVE_MS}`, // what ends the engine's search for a move, unless a clock
   clock: null, // with a clock for both sides
   viewPly: null, // null: the game's latest position
   thinking: null, // the engine's search for its move
@@ -79,7 +79,7 @@ function playMove(move) {
 }
 
 function goLine() {
-  if (!state.clock) return `go ${state.control.go}`;
+  if (!state.clock) return `go ${state.goLimit}`;
   const { w, b } = state.clock.left;
   const increment = state.clock.incrementMs;
   return `go wtime ${Math.round(w)} btime ${Math.round(b)} winc ${increment} binc ${increment}`;
@@ -133,14 +133,13 @@ async function newGame() {
   cancelEngine();
   const human = form.side === 'random' ? (Math.random() < 0.5 ? 'w' : 'b') : form.side;
   state.game = new Game(fen, human);
-  const clocked = form.control === 'clock';
   const limits = {
     clock: null,
     level: LEVELS[form.level]?.go,
     movetime: `movetime ${Math.max(1, form.moveSeconds) * MS_PER_SECOND}`,
   };
-  state.control = { kind: form.control, go: limits[form.control] };
-  state.clock = clocked ? new Clock(form.clockMinutes * MS_PER_MINUTE, form.incrementSeconds * MS_PER_SECOND) : null;
+  state.goLimit = limits[form.control];
+  state.clock = form.control === 'clock' ? new Clock(form.clockMinutes * MS_PER_MINUTE, form.incrementSeconds * MS_PER_SECOND) : null;
   state.viewPly = null;
   state.bottom = human;
   state.info = null;
@@ -270,11 +269,11 @@ function refresh({ animate = false, keepStatus = false } = {}) {
 
 // ---- controls --------------------------------------------------------------
 
-document.getElementById('new-game-form').addEventListener('submit', (event) => {
+view.on('new-game-form', 'submit', (event) => {
   event.preventDefault();
   newGame();
 });
-for (const id of ['control', 'level']) document.getElementById(id).addEventListener('change', () => view.showControlFields());
+for (const id of ['control', 'level']) view.on(id, 'change', () => view.showControlFields());
 view.onClick('takeback', takeBack);
 view.onClick('flip', () => {
   state.bottom = otherSide(state.bottom);
@@ -289,7 +288,7 @@ view.onClick('first', () => viewPly(0));
 view.onClick('previous', () => viewPly(shownPly() - 1));
 view.onClick('next', () => viewPly(shownPly() + 1));
 view.onClick('latest', () => viewPly(state.game.plies));
-document.getElementById('moves-panel').addEventListener('keydown', (event) => {
+view.on('moves-panel', 'keydown', (event) => {
   const steps = { ArrowLeft: -1, ArrowRight: 1 };
   if (!(event.key in steps)) return;
   event.preventDefault();
@@ -305,7 +304,6 @@ function fail(sentence) {
   refresh();
 }
 
-document.body.dataset.page = 'started';
 const saved = loadGame();
 if (saved) Object.assign(state, saved);
 view.setOrientation(state.bottom);

@@ -36,12 +36,18 @@ export class View {
         { class: Accessibility, props: { language: 'en', keyboardMoveInput: true, boardAsTable: false, piecesAsList: false } },
       ],
     });
+    // The page's modules run (start-check.js looks for this).
+    document.body.dataset.page = 'started';
     $('level').append(...LEVELS.map((level, index) => new Option(level.name, String(index), false, index === 2)));
   }
 
-  // Calls handler when the element with the id is clicked.
+  // Calls handler on each event of the type at the element with the id.
+  on(id, type, handler) {
+    $(id).addEventListener(type, handler);
+  }
+
   onClick(id, handler) {
-    $(id).addEventListener('click', handler);
+    this.on(id, 'click', handler);
   }
 
   // ---- the board -------------------------------------------------------------
