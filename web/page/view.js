@@ -22,6 +22,7 @@ const INFO_FIELDS = ['info-depth', 'info-score', 'info-nodes', 'info-speed', 'in
 const NPS_PER_KNPS = 1000;
 // A search shorter than this says little about the engine's speed.
 const SPEED_MIN_MS = 200;
+const DEFAULT_LEVEL = LEVELS.findIndex((level) => level.name === 'Club player');
 
 export class View {
   constructor() {
@@ -38,7 +39,7 @@ export class View {
     });
     // The page's modules run (start-check.js looks for this).
     document.body.dataset.page = 'started';
-    $('level').append(...LEVELS.map((level, index) => new Option(level.name, String(index), false, index === 2)));
+    $('level').append(...LEVELS.map((level, index) => new Option(level.name, String(index), false, index === DEFAULT_LEVEL)));
   }
 
   // Calls handler on each event of the type at the element with the id.
