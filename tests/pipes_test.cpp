@@ -20,6 +20,19 @@ TEST(Pipes, LastLineWithoutLineEnd) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
+// Reads up to the first line that starts with the prefix; nothing when none
+// comes in time.
+std::optional<std::string> readUpTo(EngineProcess& engine, const std::string& prefix) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const auto line = engine.readLine(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()));
+        if (!line) break;
+        if (line->starts_with(prefix)) return line;
+    }
+    return std::nullopt;
+}
+
 // A lone CR ends a line as LF and CR LF do, and a CR LF split across two
 // reads stays one line end: its LF alone would be an empty line, which ends
 // a search.
@@ -28,11 +41,12 @@ TEST(Pipes, CarriageReturnEndsALine) {
     engine.write("isready\r");
     EXPECT_EQ(engine.readLine(), "readyok");
     engine.write("\ngo infinite\r");
-    EXPECT_TRUE(engine.readLine()->starts_with("info depth 1 "));
+    EXPECT_TRUE(engine.readLine().value_or("").starts_with("info depth 1 "));
     engine.write("\n");
     EXPECT_EQ(engine.pendingText(std::chrono::milliseconds(300)).find("bestmove"), std::string::npos);
     engine.write("stop\r\nisready\r");
-    EXPECT_TRUE(engine.pendingText(std::chrono::milliseconds(500)).ends_with("readyok\n"));
+    EXPECT_TRUE(readUpTo(engine, "bestmove"));
+    EXPECT_EQ(engine.readLine(), "readyok");
 }
 
 // An argument the engine does not know answers the usage on standard error
@@ -76,19 +90,6 @@ TEST(Pipes, GamePromptShowsBeforeTheMoveIsTyped) {
     EXPECT_TRUE(shown.ends_with("WHITE move:")) << shown;
 }
 
-// Reads up to the first line that starts with the prefix; nothing when none
-// comes in time.
-std::optional<std::string> readUpTo(EngineProcess& engine, const std::string& prefix) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        const auto line = engine.readLine(
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()));
-        if (!line) break;
-        if (line->starts_with(prefix)) return line;
-    }
-    return std::nullopt;
-}
-
 // Every limit on a "go" line holds, whatever the order of the words and
 // whichever other limit the line names: each of these searches answers on
 // its own within a fraction of a second, where the depth alone would take
@@ -110,9 +111,11 @@ TEST(Pipes, EveryLimitOnTheLineHolds) {
 // The end of input ends any search as "stop" does, whatever its limits: an
 // interface that closes or crashes leaves no engine searching on. Each search
 // is under way (its depth 5 reported) when the input ends; it answers its
-// bestmove and the engine exits with status 0 within the bound.
+// bestmove and the engine exits with status 0 within the bound. Through a
+// runner (wine, an emulator, node) on a loaded machine the runner's own
+// teardown alone can take longer, so there the bound is looser.
 TEST(Pipes, EndOfInputEndsEverySearch) {
-    constexpr auto BOUND = std::chrono::milliseconds(100);
+    const auto bound = std::chrono::milliseconds(std::getenv("MARROWBY_ENGINE") == nullptr ? 100 : 1000);
     for (const char* go : {"go depth 40", "go nodes 100000000000", "go mate 9", "go movetime 1000000",
                            "go wtime 10000000 btime 10000000 winc 1000 binc 1000", "go searchmoves d2d4 e2e4 depth 40",
                            "go infinite", "go ponder wtime 10000000 btime 10000000", "go ponder infinite"}) {
@@ -124,7 +127,7 @@ TEST(Pipes, EndOfInputEndsEverySearch) {
         const bool answered = readUpTo(engine, "bestmove").has_value();
         const int status = engine.waitExit();
         const auto took = std::chrono::steady_clock::now() - closed;
-        EXPECT_TRUE(answered && status == 0 && took < BOUND)
+        EXPECT_TRUE(answered && status == 0 && took < bound)
             << go << ": status " << status << " after " << std::chrono::duration<double, std::milli>(took).count()
             << " ms";
     }
