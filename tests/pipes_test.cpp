@@ -63,7 +63,7 @@ TEST(Pipes, UnknownArgumentAnswersTheUsage) {
 }
 
 // Without the memory it needs to start, the engine says so in one line on
-// standard error and exits with status 1, whether its tables find no room
+// standard error before it reads any command and exits with status 1, whether its tables find no room
 // (140000 KiB) or, beside them, its search thread (150000 KiB). Only where
 // the test limits the engine's memory itself: not through a runner, nor in a
 // sanitizer's build.
@@ -72,7 +72,6 @@ TEST(Pipes, TooLittleMemoryIsReported) {
         GTEST_SKIP() << "the engine's memory is not limited here";
     for (const long kib : {140000L, 150000L}) {
         EngineProcess engine(engineCommand(), {.errorsToOutput = true, .addressSpaceKiB = kib});
-        engine.write("uci\n");
         engine.closeInput();
         EXPECT_TRUE(engine.readLine().value_or("").starts_with("marrowby: not enough memory: the engine needs "))
             << kib;
