@@ -5,14 +5,11 @@
 // MARROWBY_WEB (default build/web) is the built page, CHROMIUM the browser.
 'use strict';
 
-const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
-const { chromium } = require('../web/node_modules/playwright-core');
+const { launchChromium } = require('../web/headless-chromium.js');
 const { serve } = require('../web/serve.js');
 
 const pageFolder = path.resolve(process.env.MARROWBY_WEB || path.join(__dirname, '../build/web'));
-const BROWSER = process.env.CHROMIUM || '/usr/bin/chromium';
 const ENGINE_START_MS = 30000;
 const DEFAULT_LOADS = 9;
 
@@ -22,20 +19,7 @@ const describe = (values) => `median ${median(values)} ms (${Math.min(...values)
 async function main() {
   const loads = Number(process.argv[2] || DEFAULT_LOADS);
   const server = await serve(pageFolder, 0, true);
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'marrowby-bench-'));
-  const browser = await chromium.launchPersistentContext(profile, {
-    executablePath: BROWSER,
-    headless: true,
-    args: [
-      '--no-sandbox',
-      '--disable-gpu',
-      '--disable-quic',
-      '--no-first-run',
-      '--disable-background-networking',
-      '--disable-component-update',
-      '--disable-sync',
-    ],
-  });
+  const browser = await launchChromium();
   const firstLine = [];
   const uciok = [];
   try {
@@ -51,7 +35,6 @@ async function main() {
   } finally {
     await browser.close();
     server.close();
-    fs.rmSync(profile, { recursive: true, force: true });
   }
   console.log(`Page start to the engine's first line, ${loads} loads: ${describe(firstLine)}`);
   console.log(`Worker start to uciok: ${describe(uciok)}`);

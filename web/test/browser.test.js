@@ -6,15 +6,13 @@
 
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
 const { after, before, test } = require('node:test');
 const { Chess } = require('chess.js');
-const { chromium } = require('playwright-core');
+const { launchChromium } = require('../headless-chromium.js');
 const { serve } = require('../serve.js');
 
 const pageFolder = path.resolve(process.env.MARROWBY_WEB || path.join(__dirname, '../../build/web'));
-const BROWSER = process.env.CHROMIUM || '/usr/bin/chromium';
 const ENGINE_START_MS = 30000;
 const ANSWER_MS = 20000;
 const STOP_MS = 2000;
@@ -25,7 +23,6 @@ let isolatedServer;
 let plainServer;
 let browser;
 let page;
-let profile;
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 const text = (selector) => page.locator(selector).textContent();
@@ -67,21 +64,7 @@ before(async () => {
   assert.ok(fs.existsSync(path.join(pageFolder, 'index.html')), `no page in ${pageFolder}: run make web`);
   isolatedServer = await serve(pageFolder, 0, true);
   plainServer = await serve(pageFolder, 0, false);
-  profile = fs.mkdtempSync(path.join(os.tmpdir(), 'marrowby-chromium-'));
-  browser = await chromium.launchPersistentContext(profile, {
-    executablePath: BROWSER,
-    headless: true,
-    args: [
-      '--no-sandbox',
-      '--disable-gpu',
-      '--disable-quic',
-      '--no-first-run',
-      '--disable-background-networking',
-      '--disable-component-update',
-      '--disable-sync',
-    ],
-    viewport: { width: 1100, height: 900 },
-  });
+  browser = await launchChromium({ viewport: { width: 1100, height: 900 } });
   page = await browser.newPage();
   page.on('pageerror', (error) => console.error(`page error: ${error.message}`));
 });
@@ -90,7 +73,6 @@ after(async () => {
   await browser?.close();
   isolatedServer?.close();
   plainServer?.close();
-  if (profile) fs.rmSync(profile, { recursive: true, force: true });
 });
 
 test('the page loads cross-origin isolated and the engine answers uci', async () => {
