@@ -15,6 +15,7 @@
 # make web     build the engine as WebAssembly and the page that plays it into build/web (static files)
 # make serve   serve build/web on localhost with cross-origin isolation (WEB_PORT, default 8080) and print the address
 # make bench-web  print the page's start-up in headless Chromium (page start to the engine's first line, median of loads)
+#                 and the time its analysis board takes to review a 40-move game at the default setting
 # make windows   build the engine for 64-bit Windows: build/windows/marrowby.exe, one file without DLLs
 # make arm64     build the engine for 64-bit ARM Linux: build/arm64/marrowby
 # make package-arm64  build the Debian package of architecture arm64 in build/package-arm64
@@ -182,6 +183,7 @@ serve: web
 
 bench-web: web
 	@MARROWBY_WEB=$(WEB_DIR) node bench/web_startup.js
+	@MARROWBY_WEB=$(WEB_DIR) node bench/web_review.js
 
 # Builds for other systems with Debian's cross compilers, each in its own
 # directory with the toolchain file of cmake/: the engine, the perft suite

@@ -9,6 +9,8 @@ const SVG = 'http://www.w3.org/2000/svg';
 const GRAPH_WIDTH = 600;
 const GRAPH_HEIGHT = 200;
 const POINT_RADIUS = 7;
+// Room at the top and bottom for the points of won positions.
+const GRAPH_MARGIN = POINT_RADIUS + 1;
 const CENTIPAWNS_PER_PAWN = 100;
 // The graph and the bar draw a score as White's share of the game: a logistic
 // curve, steep near level and flat where the game is decided, so that a
@@ -18,8 +20,8 @@ const SHARE_SLOPE_PER_CP = 0.004;
 // White's share, from 0 (Black wins) to 1 (White wins).
 export const whiteShare = (cp) => 1 / (1 + Math.exp(-SHARE_SLOPE_PER_CP * Math.max(-MATE_CP, Math.min(MATE_CP, cp))));
 
-// "-4.30" as "4.3", "+M3" as "M3"; results stay as they are.
-const barText = (text) => text.replace(/^[+-]/, '').replace(/^(\d+\.\d)\d$/, '$1');
+// "-4.37" as "4.4", "+M3" as "M3"; results stay as they are.
+const barText = (text) => (/^[+-]?\d+\.\d+$/.test(text) ? Math.abs(Number(text)).toFixed(1) : text.replace(/^[+-]/, ''));
 
 function svg(name, attributes) {
   const element = document.createElementNS(SVG, name);
@@ -50,7 +52,7 @@ export function drawGraph(evaluations, judgements, shownPly, select) {
   graph.replaceChildren();
   const plies = Math.max(evaluations.length - 1, 1);
   const x = (ply) => (ply / plies) * GRAPH_WIDTH;
-  const y = (cp) => (1 - whiteShare(cp)) * GRAPH_HEIGHT;
+  const y = (cp) => GRAPH_MARGIN + (1 - whiteShare(cp)) * (GRAPH_HEIGHT - 2 * GRAPH_MARGIN);
   graph.append(svg('rect', { class: 'black-area', x: 0, y: 0, width: GRAPH_WIDTH, height: GRAPH_HEIGHT }));
   const points = evaluations.map((evaluation, ply) => evaluation && [x(ply), y(evaluation.cp)]).filter(Boolean);
   if (points.length > 0) {
@@ -92,9 +94,9 @@ export function drawSummary(judgements, firstMover, reviewed) {
   if (!reviewed) return;
   for (const side of ['w', 'b']) {
     const mine = judgements.filter((judgement, index) => judgement && (index % 2 === 0) === (firstMover === side));
-    const counts = JUDGEMENTS.map(({ kind, words }) => {
+    const counts = JUDGEMENTS.map(({ kind, words, plural }) => {
       const count = mine.filter((judgement) => judgement.kind === kind).length;
-      return `<span class="${kind}">${count} ${words.toLowerCase()}${count === 1 ? '' : 's'}</span>`;
+      return `<span class="${kind}">${count} ${count === 1 ? words.toLowerCase() : plural}</span>`;
     });
     const row = document.createElement('li');
     row.innerHTML = `${COLOR_NAME[side]}: ${counts.join(', ')}`;
@@ -102,13 +104,16 @@ export function drawSummary(judgements, firstMover, reviewed) {
   }
 }
 
-// Marks each judged move in the move list with its sign, and says in its
-// title what it lost.
+// Marks each judged move in the move list (its buttons, one a move in the
+// order played) with its sign, and says in its title what it lost.
 export function markMoves(judgements) {
   const buttons = document.querySelectorAll('#moves button.move');
-  judgements.forEach((judgement, index) => {
-    const button = buttons[index];
-    if (!button || !judgement) return;
+  buttons.forEach((button, index) => {
+    const judgement = judgements[index];
+    button.querySelector('.sign')?.remove();
+    button.classList.remove(...JUDGEMENTS.map(({ kind }) => kind));
+    button.removeAttribute('title');
+    if (!judgement) return;
     button.classList.add(judgement.kind);
     button.append(Object.assign(document.createElement('span'), { className: 'sign', textContent: judgement.sign }));
     button.title = `${judgement.words}: ${(judgement.lostCp / CENTIPAWNS_PER_PAWN).toFixed(2)} pawns lost`;

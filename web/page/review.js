@@ -22,9 +22,9 @@ const DECIDED_CP = 500;
 
 // The score a move loses, from its player's view, and what a player calls it.
 export const JUDGEMENTS = [
-  { kind: 'blunder', words: 'Blunder', sign: '??', lostCp: 200 },
-  { kind: 'mistake', words: 'Mistake', sign: '?', lostCp: 100 },
-  { kind: 'inaccuracy', words: 'Inaccuracy', sign: '?!', lostCp: 50 },
+  { kind: 'blunder', words: 'Blunder', plural: 'blunders', sign: '??', lostCp: 200 },
+  { kind: 'mistake', words: 'Mistake', plural: 'mistakes', sign: '?', lostCp: 100 },
+  { kind: 'inaccuracy', words: 'Inaccuracy', plural: 'inaccuracies', sign: '?!', lostCp: 50 },
 ];
 
 // The evaluation of a position from the engine's score for the side to move:
