@@ -40,14 +40,21 @@ after(async () => {
   server?.close();
 });
 
-// A page of its own at the size, on the analysis board once the engine answered.
-async function openBoard(viewport) {
+// A page of its own at the size, once the engine answered.
+async function openPage(viewport, prepare = async () => {}) {
   const page = await browser.newPage();
   page.on('pageerror', (error) => console.error(`page error: ${error.message}`));
   await page.setViewportSize(viewport);
   await page.addInitScript(() => localStorage.clear());
+  await prepare(page);
   await page.goto(`http://127.0.0.1:${server.address().port}/`);
   await page.waitForSelector('body[data-engine="ready"]', { timeout: ENGINE_START_MS });
+  return page;
+}
+
+// A page on the analysis board.
+async function openBoard(viewport) {
+  const page = await openPage(viewport);
   await page.click('#mode-analysis');
   // Every best line the engine panel shows, with the position shown then
   // (the game's PGN and the shown move's place in it).
@@ -205,5 +212,28 @@ test('a review shows its progress and stops at once; on a phone the board, bar a
   await page.waitForTimeout(ANIMATION_MS);
   await until(page, () => /^\d/.test(document.getElementById('info-depth').textContent));
   await page.screenshot({ path: path.join(pageFolder, 'review.png') });
+  await page.close();
+});
+
+test('the game in play waits, its clock stopped, while the analysis board is shown', async () => {
+  const page = await openPage({ width: 1280, height: 800 }, (opened) => opened.clock.install());
+  await page.selectOption('#control', 'clock');
+  await page.fill('#clock-minutes', '1');
+  await page.click('#new-game');
+  await page.waitForSelector('#new-game:enabled');
+  await page.click('#board [data-square="e2"]');
+  await page.click('#board rect[data-square="e4"]');
+  await until(page, () => /Your move/.test(document.getElementById('status').textContent));
+  const [game, clock] = [await moveTexts(page), await page.locator('#clock-w').textContent()];
+  await page.click('#mode-analysis');
+  assert.deepEqual(await moveTexts(page), game, 'the board starts from the game in play');
+  await page.clock.fastForward(2 * 60000);
+  await page.click('#mode-play');
+  await page.clock.fastForward(1000);
+  assert.equal(await page.locator('#result').textContent(), '', 'no flag fell');
+  const seconds = (text) => text.split(':').reduce((minutes, part) => minutes * 60 + Number(part));
+  const left = seconds(await page.locator('#clock-w').textContent());
+  assert.ok(left >= seconds(clock) - 1 && left < seconds(clock), `White's clock runs on from ${clock}`);
+  assert.deepEqual(await moveTexts(page), game);
   await page.close();
 });
