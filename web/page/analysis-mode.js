@@ -1,15 +1,25 @@
 // The page's analysis board: while it is shown, the board, the move list
 // and the engine panel belong to it rather than to the game in play. It ties
 // the analysis line (analysis.js), the review (review.js), the shared view
-// and its own drawings (review-view.js) together.
-import { Analysis, looksLikePgn, readPgn } from './analysis.js';
+// and its own part of the page (analysis-view.js) together.
+import { Analysis, looksLikeFen, readPgn } from './analysis.js';
 import { completeFen, positionResult, START_FEN } from './game.js';
 import { endEvaluation, evaluationOf, judgeMoves, REVIEW_SETTINGS, Review } from './review.js';
-import { drawEvalBar, drawGraph, drawProgress, drawSummary, markMoves } from './review-view.js';
+import {
+  chosenSetting,
+  drawEvalBar,
+  drawGraph,
+  drawProgress,
+  drawSummary,
+  markMoves,
+  offerSettings,
+  onStepKey,
+  readStart,
+  setStartProblem,
+  showFollowing,
+  showMode,
+} from './analysis-view.js';
 
-const $ = (id) => document.getElementById(id);
-const STEP_KEYS = { ArrowLeft: -1, ArrowRight: 1 };
-const FIELDS = new Set(['INPUT', 'TEXTAREA', 'SELECT']);
 
 export class AnalysisMode {
   // view: the page's view; fenProblem(fen) resolves to the sentence on why
@@ -40,7 +50,8 @@ export class AnalysisMode {
   // Shows the analysis board; the first time it starts from the game in
   // play (a Game) at its shown ply. session: the engine's, or null.
   enter(session, game, ply) {
-    this.showMode(true);
+    this.active = true;
+    showMode(true);
     if (!this.analysis) {
       this.analysis = new Analysis(session, (info) => this.showInfo(info));
       this.review = new Review(session);
@@ -54,15 +65,9 @@ export class AnalysisMode {
   leave() {
     this.stopReview();
     this.analysis?.pause();
-    this.showMode(false);
+    this.active = false;
+    showMode(false);
     this.view.clearInfo();
-  }
-
-  showMode(analysing) {
-    this.active = analysing;
-    document.body.dataset.mode = analysing ? 'analysis' : 'play';
-    $('mode-play').setAttribute('aria-pressed', String(!analysing));
-    $('mode-analysis').setAttribute('aria-pressed', String(analysing));
   }
 
   // ---- the line ----------------------------------------------------------
@@ -84,18 +89,21 @@ export class AnalysisMode {
   // Loads the FEN or PGN of the text field; the engine's verdict on the
   // start position decides, as for a game.
   async loadText() {
-    const text = $('load-text').value.trim();
+    const text = readStart();
     let start;
     try {
-      start = looksLikePgn(text) ? readPgn(text) : { startFen: completeFen(text || START_FEN), moves: [] };
+      start = !text || looksLikeFen(text) ? { startFen: completeFen(text || START_FEN), moves: [] } : readPgn(text);
     } catch (error) {
-      $('load-problem').textContent = `This PGN cannot be read: ${error.message}`;
+      setStartProblem(`This PGN cannot be read: ${error.message}`);
       return;
     }
     this.stopReview();
     this.analysis.pause();
+    // One position at a time, while the engine looks at it.
+    this.view.enableButtons({ load: false });
     const problem = await this.fenProblem(start.startFen);
-    $('load-problem').textContent = problem ?? '';
+    this.view.enableButtons({ load: true });
+    setStartProblem(problem ?? '');
     if (problem) {
       this.analysis.follow();
       return;
@@ -134,7 +142,7 @@ export class AnalysisMode {
     this.evaluations = [];
     this.reviewed = false;
     this.progress = { done: 0, total: this.plies + 1 };
-    this.review.start(this.analysis.line.startFen, this.analysis.moves, $('review-setting').value, {
+    this.review.start(this.analysis.line.startFen, this.analysis.moves, chosenSetting(), {
       onPosition: (ply, evaluation) => {
         this.evaluations[ply] = evaluation;
         this.progress.done = ply + 1;
@@ -202,8 +210,7 @@ export class AnalysisMode {
     view.showMoves(this.analysis.moves, line.firstMove, this.ply, (ply) => this.show(ply));
     view.showPgn(this.pgn());
     view.enableButtons({ first: this.ply > 0, previous: this.ply > 0, next: this.ply < line.plies, latest: this.ply < line.plies });
-    $('follow').setAttribute('aria-pressed', String(this.analysis.following));
-    $('follow').textContent = this.analysis.following ? 'Engine: on' : 'Engine: off';
+    showFollowing(this.analysis.following);
     this.drawReview();
   }
 
@@ -229,18 +236,19 @@ export class AnalysisMode {
     });
     this.drawThinking();
     drawProgress(this.progress);
-    const graphed = this.evaluations.length > 0;
-    $('review-chart').hidden = !graphed;
-    if (graphed) drawGraph(this.evaluations, judgements, this.ply, (ply) => this.show(ply));
+    drawGraph(this.evaluations, judgements, this.ply, (ply) => this.show(ply));
     drawSummary(judgements, firstMover, this.reviewed);
   }
 
   pgn() {
-    const chess = this.analysis.line.chess;
-    for (const [name, value] of Object.entries({ Event: 'Analysis board', ...this.headers })) chess.setHeader(name, value);
-    if (this.analysis.line.startFen !== START_FEN) {
+    const line = this.analysis.line;
+    const chess = line.chess;
+    // A result by the rules stands; else the loaded game's, if any.
+    const tags = { Event: 'Analysis board', ...this.headers, Result: line.result?.score ?? this.headers.Result ?? '*' };
+    for (const [name, value] of Object.entries(tags)) chess.setHeader(name, value);
+    if (line.startFen !== START_FEN) {
       chess.setHeader('SetUp', '1');
-      chess.setHeader('FEN', this.analysis.line.startFen);
+      chess.setHeader('FEN', line.startFen);
     }
     return chess.pgn();
   }
@@ -248,26 +256,21 @@ export class AnalysisMode {
   // ---- controls ----------------------------------------------------------
 
   bindControls() {
-    $('review-setting').replaceChildren(
-      ...REVIEW_SETTINGS.map(({ go, words, default: chosen }) => new Option(words, go, chosen, chosen)),
-    );
-    $('review-start').addEventListener('click', () => this.startReview());
-    $('review-stop').addEventListener('click', () => this.stopReview());
-    $('follow').addEventListener('click', () => {
+    const view = this.view;
+    offerSettings(REVIEW_SETTINGS);
+    view.onClick('review-start', () => this.startReview());
+    view.onClick('review-stop', () => this.stopReview());
+    view.onClick('follow', () => {
       this.analysis.setFollowing(!this.analysis.following);
       this.draw(false);
     });
-    $('load-form').addEventListener('submit', (event) => {
+    view.on('load-form', 'submit', (event) => {
       event.preventDefault();
       this.loadText();
     });
-    // The arrow keys step through the line, unless a field, the board or
-    // the move list (which steps on its own) has them.
-    document.addEventListener('keydown', (event) => {
-      if (!this.active || event.defaultPrevented || !(event.key in STEP_KEYS)) return;
-      if (FIELDS.has(event.target.tagName) || event.target.closest?.('#board')) return;
-      event.preventDefault();
-      this.show(this.ply + STEP_KEYS[event.key]);
+    onStepKey((step) => {
+      if (this.active) this.show(this.ply + step);
+      return this.active;
     });
   }
 }

@@ -19,8 +19,8 @@ export function readPgn(text) {
   return { startFen: moves[0]?.before ?? chess.fen(), moves, headers };
 }
 
-// A PGN rather than a FEN: move text or tag pairs.
-export const looksLikePgn = (text) => /^\s*\[|^\s*1\s*\./.test(text);
+// A FEN rather than a PGN: it starts with the board's first rank.
+export const looksLikeFen = (text) => /^\s*[1-8pnbrqkPNBRQK]+\//.test(text);
 
 export class Analysis {
   // session: the engine's, or null without one; onInfo({info, fen}) for

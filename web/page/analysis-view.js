@@ -1,10 +1,13 @@
-// The analysis board's own drawings: the evaluation bar beside the board,
-// the review's graph of the evaluation over the moves, its progress and its
-// count of the mistakes. Every score drawn is White's.
+// The analysis board's own part of the page: the mode it shows, its fields,
+// the evaluation bar beside the board, the review's graph of the evaluation
+// over the moves, its progress and its count of the mistakes. Every score
+// drawn is White's.
 import { COLOR_NAME } from './game.js';
 import { JUDGEMENTS, MATE_CP } from './review.js';
+import { $ } from './view.js';
 
-const $ = (id) => document.getElementById(id);
+const STEP_KEYS = { ArrowLeft: -1, ArrowRight: 1 };
+const FIELDS = new Set(['INPUT', 'TEXTAREA', 'SELECT']);
 const SVG = 'http://www.w3.org/2000/svg';
 const GRAPH_WIDTH = 600;
 const GRAPH_HEIGHT = 200;
@@ -22,6 +25,42 @@ export const whiteShare = (cp) => 1 / (1 + Math.exp(-SHARE_SLOPE_PER_CP * Math.m
 
 // "-4.37" as "4.4", "+M3" as "M3"; results stay as they are.
 const barText = (text) => (/^[+-]?\d+\.\d+$/.test(text) ? Math.abs(Number(text)).toFixed(1) : text.replace(/^[+-]/, ''));
+
+// Shows the analysis board's parts (and hides the game's), or the reverse.
+export function showMode(analysing) {
+  document.body.dataset.mode = analysing ? 'analysis' : 'play';
+  $('mode-play').setAttribute('aria-pressed', String(!analysing));
+  $('mode-analysis').setAttribute('aria-pressed', String(analysing));
+}
+
+export function showFollowing(on) {
+  $('follow').setAttribute('aria-pressed', String(on));
+  $('follow').textContent = on ? 'Engine: on' : 'Engine: off';
+}
+
+// The review's settings ({go, words, default}) as the choices of its field.
+export function offerSettings(settings) {
+  $('review-setting').replaceChildren(
+    ...settings.map(({ go, words, default: chosen }) => new Option(words, go, chosen, chosen)),
+  );
+}
+
+// Calls step(-1 or 1) for the arrow keys, unless a field, the board or the
+// move list (which steps on its own) has them; step returns whether it took
+// the key.
+export function onStepKey(step) {
+  document.addEventListener('keydown', (event) => {
+    if (event.defaultPrevented || !(event.key in STEP_KEYS)) return;
+    if (FIELDS.has(event.target.tagName) || event.target.closest?.('#board')) return;
+    if (step(STEP_KEYS[event.key])) event.preventDefault();
+  });
+}
+
+export const chosenSetting = () => $('review-setting').value;
+export const readStart = () => $('load-text').value.trim();
+export function setStartProblem(text) {
+  $('load-problem').textContent = text;
+}
 
 function svg(name, attributes) {
   const element = document.createElementNS(SVG, name);
@@ -42,12 +81,14 @@ export function drawEvalBar(evaluation, whiteAtBottom) {
   label.textContent = evaluation ? barText(evaluation.text) : '';
   label.dataset.side = share >= 1 / 2 ? 'w' : 'b';
   bar.title = evaluation ? `White's view: ${evaluation.text}` : 'No evaluation yet';
+  bar.setAttribute('aria-label', `Evaluation bar: ${bar.title}`);
 }
 
 // The review's graph: one point for each position reviewed (evaluations[ply],
 // missing ones left out), the judged moves marked, the shown ply as a line;
 // a click or tap on the graph calls select(ply) with the nearest ply.
 export function drawGraph(evaluations, judgements, shownPly, select) {
+  $('review-chart').hidden = evaluations.length === 0;
   const graph = $('review-graph');
   graph.replaceChildren();
   const plies = Math.max(evaluations.length - 1, 1);
