@@ -83,6 +83,9 @@ export class Review {
   start(startFen, moves, goLine, { onPosition, onDone }) {
     this.stop();
     this.running = true;
+    // From an empty table, a review to a fixed depth gives the same scores
+    // every time.
+    this.session.newGame();
     const game = new Game(startFen);
     const words = moves.map(moveWord);
     const next = (ply) => {

@@ -177,6 +177,15 @@ test('a review marks the blunder, draws the graph that leads to each position, a
   assert.match(await page.locator('#eval-bar').getAttribute('title'), /White's view: \+M1/);
   await page.click('#latest');
   assert.equal(await page.locator('#eval-bar-label').textContent(), '1-0');
+  // To a fixed depth, a review gives the same scores every time.
+  const graphs = [];
+  for (let review = 0; review < 2; ++review) {
+    await page.selectOption('#review-setting', 'go depth 10');
+    await page.click('#review-start');
+    await until(page, () => document.getElementById('review-progress-row').hidden, null, REVIEW_MS);
+    graphs.push(await page.locator('#review-graph .score-line').getAttribute('points'));
+  }
+  assert.equal(graphs[0], graphs[1]);
   await page.close();
 });
 
