@@ -169,6 +169,8 @@ test('a review marks the blunder, draws the graph that leads to each position, a
   assert.match(await page.locator('#moves button.blunder').getAttribute('title'), /^Blunder: \d+\.\d\d pawns lost$/);
   assert.match(await page.locator('#review-summary').textContent(), /Black: 1 blunder,/);
   assert.equal(await page.locator('#review-graph .point.blunder').count(), 1);
+  const buttons = await page.locator('#follow').boundingBox();
+  assert.ok(buttons.y + buttons.height <= 800, 'at 1280x800 the buttons under the board are in view');
   // A click on the graph at the sixth of seven moves shows the position after 3…Nf6.
   const graph = await page.locator('#review-graph').boundingBox();
   await page.mouse.click(graph.x + (graph.width * 6) / 7, graph.y + graph.height / 2);
