@@ -19,6 +19,15 @@ TEST(Pipes, LastLineWithoutLineEnd) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
+TEST(Pipes, GamePromptShowsBeforeTheMoveIsTyped) {
+    EngineProcess engine;
+    engine.write("g\n");
+    std::string shown;
+    for (int wait = 0; wait < 100 && !shown.ends_with("WHITE move:"); ++wait)
+        shown = engine.pendingText(std::chrono::milliseconds(100));
+    EXPECT_TRUE(shown.ends_with("WHITE move:")) << shown;
+}
+
 // Everything the engine writes until it exits at the end of its input,
 // which reaches it in the given pieces, each read on its own once the
 // engine has answered its first line.
@@ -80,15 +89,6 @@ TEST(Pipes, HugeLinesAndFloodsOfInputAreRead) {
     EXPECT_EQ(engine.readLine(std::chrono::seconds(60)), "readyok");
     engine.closeInput();
     EXPECT_EQ(engine.waitExit(std::chrono::seconds(60)), 0);
-}
-
-TEST(Pipes, GamePromptShowsBeforeTheMoveIsTyped) {
-    EngineProcess engine;
-    engine.write("g\n");
-    std::string shown;
-    for (int wait = 0; wait < 100 && !shown.ends_with("WHITE move:"); ++wait)
-        shown = engine.pendingText(std::chrono::milliseconds(100));
-    EXPECT_TRUE(shown.ends_with("WHITE move:")) << shown;
 }
 
 // Reads up to the first line that starts with the prefix; nothing when none
