@@ -16,7 +16,7 @@
 #   scripts/ensure-deps.sh windows    CMake, make and the MinGW-w64 cross compiler (posix threads)
 #   scripts/ensure-deps.sh arm64      CMake, make and the aarch64 Linux cross compiler
 #   scripts/ensure-deps.sh armhf      CMake, make and the 32-bit ARM (armhf) Linux cross compiler
-#   scripts/ensure-deps.sh dist       zip, nroff (the manual page as text) and the strip tools
+#   scripts/ensure-deps.sh dist       zip, groff (the manual page as text) and the strip tools
 #                                     of the cross targets
 #   scripts/ensure-deps.sh cross      the cross builds' and their runners (wine64, qemu-user),
 #                                     GoogleTest's sources and the native tests'
@@ -111,7 +111,7 @@ for target in "$@"; do
             arm64
             armhf
             command -v zip >/dev/null 2>&1 || need zip
-            command -v nroff >/dev/null 2>&1 || need groff-base
+            command -v groff >/dev/null 2>&1 || need groff-base
             command -v strip >/dev/null 2>&1 || need binutils
             ;;
         cross)
