@@ -89,8 +89,9 @@ answers() {
     local folder=$1
     shift
     (cd "$folder" && printf 'uci\nquit\n' | "$@") | tr -d '\r' >"$check/uci"
-    grep -qx "id name Marrowby $version" "$check/uci" && grep -qx uciok "$check/uci" ||
+    if ! grep -qx "id name Marrowby $version" "$check/uci" || ! grep -qx uciok "$check/uci"; then
         fail "$* in $folder answers uci with: $(cat "$check/uci")"
+    fi
     (cd "$folder" && "$@" bench) | tr -d '\r' | tail -n 2 >"$check/bench"
     grep -qx "Nodes searched: $signature" "$check/bench" || fail "$* bench: $(cat "$check/bench")"
 }
