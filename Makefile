@@ -14,6 +14,7 @@
 # make package   build a Debian package in build/package (the engine in /usr/games) with CXX and ARCH as make
 # make web     build the engine as WebAssembly and the page that plays it into build/web (static files)
 # make serve   serve build/web on localhost with cross-origin isolation (WEB_PORT, default 8080) and print the address
+# make bench-web  print the page's start-up in headless Chromium (page start to the engine's first line, median of loads)
 # make static    build the engine for x86-64 Linux linked statically: build/static/marrowby
 # make windows   build the engine for 64-bit Windows: build/windows/marrowby.exe, one file without DLLs
 # make arm64     build the engine for 64-bit ARM Linux and Android, linked statically: build/arm64/marrowby
@@ -171,11 +172,12 @@ package:
 	@cpack -G DEB --config $(ENGINE_DIR)/CPackConfig.cmake -B $(PACKAGE_DIR)
 
 # The browser build: the WebAssembly module (emscripten) and the page, in one
-# folder of static files that any server sending the two cross-origin
-# isolation headers can serve; make serve is such a server.
+# folder of static files that any server can serve (the page's service worker
+# adds the two cross-origin isolation headers when the host does not send
+# them); make serve sends them itself.
 WEB_DIR := build/web
 WEB_PORT ?= 8080
-.PHONY: web serve
+.PHONY: web serve bench-web
 
 web:
 	@scripts/ensure-deps.sh web
@@ -183,6 +185,9 @@ web:
 
 serve: web
 	@node web/serve.js $(WEB_DIR) $(WEB_PORT)
+
+bench-web: web
+	@MARROWBY_WEB=$(WEB_DIR) node bench/web_startup.js
 
 # Builds for other systems with Debian's cross compilers, each in its own
 # directory with the toolchain file of cmake/: the engine, the perft suite
