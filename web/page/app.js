@@ -3,6 +3,7 @@
 // (game.js), the clock (clock.js), the engine session (session.js) and the
 // view (view.js) together: each person's action and engine answer changes
 // the state here, and refresh() draws it.
+import { AnalysisMode } from './analysis-mode.js';
 import { Clock, CLOCK_TICK_MS, MS_PER_MINUTE, MS_PER_SECOND } from './clock.js';
 import { COLOR_NAME, completeFen, Game, otherSide, pvInSan, START_FEN, validateFen, wordMove } from './game.js';
 import { EngineSession, LEVELS } from './session.js';
@@ -27,9 +28,11 @@ const state = {
 
 const view = new View();
 let session = null;
+// While the analysis board is shown, the game in play waits, its clock too.
+const analysisBoard = new AnalysisMode(view, fenProblem);
 
 const engineReady = () => Boolean(session?.ready);
-const shownPly = () => state.viewPly ?? state.game.plies;
+const shownPly = () => (analysisBoard.active ? analysisBoard.ply : (state.viewPly ?? state.game.plies));
 const shownGame = () => state.game.at(state.viewPly);
 
 // ---- the clock -------------------------------------------------------------
@@ -41,6 +44,7 @@ function clockTimes() {
 }
 
 function tick() {
+  if (analysisBoard.active) return;
   const times = clockTimes();
   view.showClocks(times);
   if (times?.running && times[times.running] <= 0) flag(times.running);
@@ -218,6 +222,7 @@ function stopAnalysis() {
 // ---- viewing the game's positions ------------------------------------------
 
 function viewPly(ply) {
+  if (analysisBoard.active) return analysisBoard.show(ply);
   const last = state.game.plies;
   const target = Math.max(0, Math.min(last, ply));
   stopAnalysis();
@@ -242,6 +247,7 @@ function describeStatus() {
 }
 
 function refresh({ animate = false, keepStatus = false } = {}) {
+  if (analysisBoard.active) return analysisBoard.draw(animate);
   const game = state.game;
   const shown = shownGame();
   view.showPosition(shown, animate);
@@ -287,7 +293,7 @@ view.onClick('download-pgn', () => view.downloadPgn(`marrowby-${new Date().toISO
 view.onClick('first', () => viewPly(0));
 view.onClick('previous', () => viewPly(shownPly() - 1));
 view.onClick('next', () => viewPly(shownPly() + 1));
-view.onClick('latest', () => viewPly(state.game.plies));
+view.onClick('latest', () => viewPly(Infinity));
 view.on('moves-panel', 'keydown', (event) => {
   const steps = { ArrowLeft: -1, ArrowRight: 1 };
   if (!(event.key in steps)) return;
@@ -296,10 +302,29 @@ view.on('moves-panel', 'keydown', (event) => {
 });
 view.showControlFields();
 
+// The game in play pauses while the analysis board is shown.
+function showMode(analysing) {
+  if (analysing === analysisBoard.active) return;
+  if (analysing) {
+    if (state.clock && !state.game.result) state.clock.charge(state.game.turn);
+    cancelEngine();
+    analysisBoard.enter(session, state.game, shownPly());
+    return;
+  }
+  analysisBoard.leave();
+  state.clock?.resume();
+  refresh({ animate: true });
+  nextTurn();
+}
+view.onClick('mode-play', () => showMode(false));
+view.onClick('mode-analysis', () => showMode(true));
+view.onClick('load-game', () => analysisBoard.takeGame(state.game, state.game.plies));
+
 // ---- start -----------------------------------------------------------------
 
 function fail(sentence) {
   state.failure = sentence;
+  view.enableButtons({ 'mode-analysis': true });
   view.showError(sentence);
   refresh();
 }
@@ -315,6 +340,7 @@ if (missing) {
   session = new EngineSession({
     onReady: (times) => {
       view.showEngineStart(times);
+      view.enableButtons({ 'mode-analysis': true });
       // A game saved before the page was loaded goes on; else a new one.
       if (!saved) return newGame();
       session.newGame();

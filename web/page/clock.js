@@ -57,6 +57,11 @@ export class Clock {
     this.since = now;
   }
 
+  // Counts on from now after a pause: the time between is nobody's.
+  resume(now = performance.now()) {
+    this.since = now;
+  }
+
   // The time side has left, counting the running time when it is to move.
   remaining(side, running, now = performance.now()) {
     return this.left[side] - (running ? now - this.since : 0);

@@ -116,8 +116,6 @@ export class EngineSession {
     if (REPORT_LAST_LINE.test(line)) {
       this.onReport(parseReport(this.reportLines), this.reportSides.shift());
       this.reportLines = null;
-    this.reportSides = []; // the side to move of each report asked for, in order
-    this.checks = []; // the position checks waiting for readyok, in order
     }
   }
 }
