@@ -201,6 +201,21 @@ private:
     template <int type, GenerationScope scope>
     [[nodiscard]] Move* generatePieceMoves(Move* cursor) const;
     [[nodiscard]] bool repetitionCountReaches(int count) const;
+    // Whether the position of the undo record is the current one. The key
+    // of a position after a double step holds its en passant square even
+    // where no pawn can capture there; by the rules such a position is the
+    // same as one without the square.
+    [[nodiscard]] bool repeats(const UndoRecord& earlier) const;
+    // Whether the side to move has a legal en passant capture onto the
+    // square, as if the square were the position's en passant square.
+    [[nodiscard]] bool hasEnPassantCaptureOnto(int square) const;
+    // Writes the side to move's pawn captures onto the square as an en
+    // passant square at the cursor; the cursor after them.
+    Move* addEnPassantCapturesOnto(int square, Move* cursor) const;
+    // Whether the king of the side to move is safe after the move, which
+    // is no castling; worked out on the square sets alone. Inlined into its
+    // two callers.
+    [[nodiscard, gnu::always_inline]] inline bool kingSafeAfter(const Move& move) const;
     [[nodiscard]] bool castlingPathIsEmpty(const CastlingRight& right) const;
     // pseudoIsLegal, answered without playing the move when the side to move
     // is not in check.

@@ -112,8 +112,9 @@ std::string Board::setFen(const std::string& fen) {
         enPassant = makeSquare(row, file);
     }
 
-    if (fields.size() > 4 && (!isDigits(fields[4]) || !fitsInt(fields[4])))
-        return "the halfmove clock must be a non-negative integer";
+    if (fields.size() > 4 && !isDigits(fields[4])) return "the halfmove clock must be a non-negative integer";
+    if (fields.size() > 4 && !fitsInt(fields[4]))
+        return "the halfmove clock is out of range: it must be from 0 to " + std::to_string(INT_MAX);
     if (fields.size() > 5 && !isDigits(fields[5])) return "the fullmove number must be a non-negative integer";
     const int fifty = fields.size() > 4 ? std::stoi(fields[4]) : 0;
 

@@ -179,13 +179,21 @@ void Board::undoMove() {
 }
 
 bool Board::repetitionCountReaches(int count) const {
-    const auto key = zobrist.getHash();
     const auto limit = std::min<std::size_t>(undoStack.size(), static_cast<std::size_t>(fiftyCount) + 1);
     int seen = 1;
     for (std::size_t i = 0; i < limit; ++i) {
-        if (undoStack[undoStack.size() - 1 - i].key == key && ++seen >= count) return true;
+        if (repeats(undoStack[undoStack.size() - 1 - i]) && ++seen >= count) return true;
     }
     return false;
+}
+
+bool Board::repeats(const UndoRecord& earlier) const {
+    const auto key = zobrist.getHash();
+    if (earlier.key == key) return true;
+    // Keys equal but for the en passant term: the pieces, side to move and
+    // rights are the current ones, so the capture is tried on this board.
+    return earlier.epSquare != NO_SQUARE && (earlier.key ^ Zobrist::enPassantKey(earlier.epSquare)) == key &&
+           !hasEnPassantCaptureOnto(earlier.epSquare);
 }
 
 bool Board::isDraw() const { return fiftyCount > 99 || repetitionCountReaches(3); }

@@ -80,14 +80,17 @@ void Board::generate(MoveList& out) const {
 }
 
 Move* Board::addEnPassantCaptures(Move* cursor) const {
-    if (epSquare == NO_SQUARE) return cursor;
+    return epSquare == NO_SQUARE ? cursor : addEnPassantCapturesOnto(epSquare, cursor);
+}
+
+Move* Board::addEnPassantCapturesOnto(int square, Move* cursor) const {
     const int behind = -pawnForward(turn);
     const auto enPassantFrom = [&](int from) {
         if (pieceBoard[from] == PAWN && colorBoard[from] == turn)
-            *cursor++ = makeMove(from, epSquare, CAPTURE | ENPASSANT | PAWNMOVE);
+            *cursor++ = makeMove(from, square, CAPTURE | ENPASSANT | PAWNMOVE);
     };
-    if (fileOf(epSquare) != 0) enPassantFrom(epSquare + behind - 1);
-    if (fileOf(epSquare) != 7) enPassantFrom(epSquare + behind + 1);
+    if (fileOf(square) != 0) enPassantFrom(square + behind - 1);
+    if (fileOf(square) != 7) enPassantFrom(square + behind + 1);
     return cursor;
 }
 

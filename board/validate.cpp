@@ -61,17 +61,11 @@ bool Board::moveIsPseudo(const Move& move) const {
     return false;
 }
 
-bool Board::pseudoIsLegal(const Move& move) {
-    const int us = turn;
-    const int them = us ^ 1;
-    if (move.has(CASTLE)) {
-        if (attack(kingSquare(us), them)) return false;
-        const CastlingRight* right = castlingRightTo(move.to);
-        return right == nullptr || (!attack(right->mustBeSafe[0], them) && !attack(right->mustBeSafe[1], them));
-    }
-
+bool Board::kingSafeAfter(const Move& move) const {
     // The move is played on the square sets only: the mover leaves from, a
     // captured piece leaves to, an en passant victim its own square.
+    const int us = turn;
+    const int them = us ^ 1;
     const int from = move.from;
     const int to = move.to;
     SquareSet enemy[6];
@@ -84,13 +78,30 @@ bool Board::pseudoIsLegal(const Move& move) {
         enemy[PAWN] &= ~bitOf(victim);
     }
     const int king = pieceBoard[from] == KING ? to : kingSquare(us);
-    const bool legal = !squareAttacked(bitIndex(king), them, enemy, occupied);
+    return !squareAttacked(bitIndex(king), them, enemy, occupied);
+}
 
+bool Board::pseudoIsLegal(const Move& move) {
+    const int us = turn;
+    const int them = us ^ 1;
+    if (move.has(CASTLE)) {
+        if (attack(kingSquare(us), them)) return false;
+        const CastlingRight* right = castlingRightTo(move.to);
+        return right == nullptr || (!attack(right->mustBeSafe[0], them) && !attack(right->mustBeSafe[1], them));
+    }
+
+    const bool legal = kingSafeAfter(move);
     // Playing the capture and taking it back would have put the captured
     // piece back at the end of its list.
-    if (pieceBoard[to] != EMPTY) listSendToEnd(to);
-    if (move.has(ENPASSANT)) listSendToEnd(victim);
+    if (pieceBoard[move.to] != EMPTY) listSendToEnd(move.to);
+    if (move.has(ENPASSANT)) listSendToEnd(move.to - pawnForward(us));
     return legal;
+}
+
+bool Board::hasEnPassantCaptureOnto(int square) const {
+    Move captures[MAX_EN_PASSANT_CAPTURES];
+    Move* const end = addEnPassantCapturesOnto(square, captures);
+    return std::any_of(captures, end, [this](const Move& capture) { return kingSafeAfter(capture); });
 }
 
 bool Board::moveIsLegal(const Move& move) { return moveIsPseudo(move) && pseudoIsLegal(move); }

@@ -26,8 +26,13 @@ public:
         hash ^= static_cast<std::int64_t>(KEYS.piece[color][piece][square]);
     }
     void updateHashSide() { hash ^= static_cast<std::int64_t>(KEYS.side); }
-    void updateHashEp(int square) { hash ^= static_cast<std::int64_t>(KEYS.enPassant[square & 7]); }
+    void updateHashEp(int square) { hash ^= enPassantKey(square); }
     void updateHashCastle(int rights) { hash ^= static_cast<std::int64_t>(KEYS.castle[rights]); }
+
+    // The key term of an en passant square.
+    [[nodiscard]] static std::int64_t enPassantKey(int square) {
+        return static_cast<std::int64_t>(KEYS.enPassant[square & 7]);
+    }
 
     [[nodiscard]] std::int64_t getHash() const { return hash; }
     void setHash(std::int64_t key) { hash = key; }

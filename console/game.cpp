@@ -10,7 +10,7 @@ Game::Game(const Board& start, LineReader& input) : board(start) {
     players[BLACK] = std::make_unique<HumanPlayer>(BLACK, board, input);
 }
 
-void Game::run() {
+bool Game::run() {
     Evaluator evaluator(board);
     board.print(std::cout);
     while (!board.isGameOver()) {
@@ -18,8 +18,8 @@ void Game::run() {
         static_cast<void>(evaluator.getRating(side));
         evaluator.print(std::cout);
         const Move move = players[side]->getAMove();
-        // The input has ended: the game stops without a result.
-        if (move == NOMOVE) return;
+        // The input has ended, or "quit": the game stops without a result.
+        if (move == NOMOVE) return false;
         board.executeMove(move);
         board.print(std::cout);
     }
@@ -28,4 +28,5 @@ void Game::run() {
         std::cout << (side == WHITE ? "BLACK" : "WHITE") << " wins!" << std::endl;
     else
         std::cout << "Stalemate!" << std::endl;
+    return true;
 }

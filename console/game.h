@@ -12,7 +12,9 @@ class Game {
 public:
     Game(const Board& board, LineReader& input);
 
-    void run();
+    // Plays until the game ends; false when a player gave no move (the
+    // input ended, or "quit" was typed), which ends the engine too.
+    [[nodiscard]] bool run();
 
 private:
     Board board;

@@ -8,7 +8,12 @@ class HumanPlayer : public Player {
 public:
     HumanPlayer(int color, Board& board, LineReader& input) : Player(color, board), input(input) {}
 
-    // A legal move of the position, or NOMOVE when the input has ended.
+    // The word that ends the engine, at the move prompt as at the command
+    // prompt.
+    static constexpr const char* QUIT_WORD = "quit";
+
+    // A legal move of the position, or NOMOVE when the input has ended or
+    // the word is QUIT_WORD.
     [[nodiscard]] Move getAMove() override;
 
 private:

@@ -8,15 +8,28 @@ bool LineReader::fill() {
         buffer.erase(0, next);
         next = 0;
     }
-    if (input.read(buffer)) return true;
-    endOfInput = true;
-    return false;
+    if (!input.read(buffer)) {
+        endOfInput = true;
+        return false;
+    }
+    // The LF of a CR LF split across two reads.
+    if (lineFeedMayFollow && buffer[next] == '\n') ++next;
+    lineFeedMayFollow = false;
+    return true;
 }
 
 bool LineReader::readLine(std::string& line) {
     while (lineEnd() == std::string::npos && fill()) {}
     if (!peekLine(line)) return false;
-    next = std::min(lineEnd() + 1, buffer.size());
+    const std::size_t end = lineEnd();
+    next = std::min(end + 1, buffer.size());
+    // A CR ends a line alone or with the LF after it.
+    if (end < buffer.size() && buffer[end] == '\r') {
+        if (next < buffer.size() && buffer[next] == '\n')
+            ++next;
+        else
+            lineFeedMayFollow = next == buffer.size();
+    }
     scanned = 0;
     return true;
 }
@@ -45,7 +58,7 @@ bool LineReader::readWord(std::string& word) {
 }
 
 std::size_t LineReader::lineEnd() const {
-    const std::size_t end = buffer.find('\n', next + scanned);
+    const std::size_t end = buffer.find_first_of("\r\n", next + scanned);
     if (end != std::string::npos) {
         scanned = end - next;
         return end;
@@ -58,7 +71,6 @@ bool LineReader::peekLine(std::string& line) const {
     const std::size_t end = lineEnd();
     if (end == std::string::npos) return false;
     line.assign(buffer, next, end - next);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
 

@@ -11,8 +11,8 @@ class LineReader {
 public:
     LineReader() = default;
 
-    // The next line without its line end (a trailing carriage return is
-    // dropped too). False at end of input when nothing is left.
+    // The next line without its line end: LF, CR LF or a lone CR. False at
+    // end of input when nothing is left.
     bool readLine(std::string& line);
     // The next word, skipping white space and line ends. False at end of input.
     bool readWord(std::string& word);
@@ -44,4 +44,7 @@ private:
     // of a line reads only what has arrived since the last look.
     mutable std::size_t scanned = 0;
     bool endOfInput = false;
+    // Whether the last line read ended in a CR at the end of the buffer, so
+    // that an LF arriving next belongs to its line end.
+    bool lineFeedMayFollow = false;
 };

@@ -29,7 +29,7 @@ void requireSound(const Board& board) {
 // standard input is a file in memory holding the input.
 LineReader input;
 UCI& engineReading(const std::string& text) {
-    static UCI engine(input, [](const Board& position) { Game(position, input).run(); });
+    static UCI engine(input, [](const Board& position) { return Game(position, input).run(); });
     const int fd = ::memfd_create("input", 0);
     require(::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
                 ::lseek(fd, 0, SEEK_SET) == 0 && ::dup2(fd, STDIN_FILENO) == STDIN_FILENO && ::close(fd) == 0,

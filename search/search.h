@@ -71,6 +71,11 @@ public:
     void clear();
 
     [[nodiscard]] std::int64_t getNodes() const { return nodes; }
+    // The bytes of the search's two large tables, the transposition table
+    // and the evaluation cache, allocated when it is built.
+    [[nodiscard]] static constexpr std::size_t tableBytes() {
+        return TTable::TT_SIZE * sizeof(TTEntry) + EVAL_CACHE_ENTRIES * sizeof(EvalCacheEntry);
+    }
 
     // The first move of the last reported principal variation, and the
     // expected reply to it; NOMOVE when there is none.

@@ -12,13 +12,24 @@
 // so that the same tests drive a build for another system under its runner.
 [[nodiscard]] std::vector<std::string> engineCommand();
 
+// How a process starts, beyond its command.
+struct StartOptions {
+    // Whether its standard error goes to the pipe of its standard output.
+    bool errorsToOutput = false;
+    // A limit of its address space in KiB, 0 for none; set only where
+    // EngineProcess::canLimitMemory.
+    long addressSpaceKiB = 0;
+};
+
 // The engine under test (or another program given with its arguments),
 // started with pipes on its standard input and output, for protocol tests and
 // the bench's start-up figures. The process control has a POSIX and a Windows
 // backend; reading lines is shared.
 class EngineProcess {
 public:
-    explicit EngineProcess(const std::vector<std::string>& command = engineCommand());
+    explicit EngineProcess(const std::vector<std::string>& command = engineCommand(), const StartOptions& options = {});
+    // Whether this system limits the address space of a process it starts.
+    [[nodiscard]] static bool canLimitMemory();
     ~EngineProcess();
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;

@@ -10,13 +10,21 @@
 
 #include "tests/engine_process.h"
 
+namespace {
+
+constexpr rlim_t BYTES_PER_KIB = 1024;
+
+}  // namespace
+
 struct EngineProcess::Process {
     int pid = -1;
     int toEngine = -1;
     int fromEngine = -1;
 };
 
-EngineProcess::EngineProcess(const std::vector<std::string>& command)
+bool EngineProcess::canLimitMemory() { return true; }
+
+EngineProcess::EngineProcess(const std::vector<std::string>& command, const StartOptions& options)
     : process(std::make_unique<Process>()), crlfLines(endsLinesInCrlf(command)) {
     std::vector<char*> arguments;
     for (const std::string& word : command) arguments.push_back(const_cast<char*>(word.c_str()));
@@ -28,6 +36,12 @@ EngineProcess::EngineProcess(const std::vector<std::string>& command)
     if (process->pid == 0) {
         ::dup2(input[0], STDIN_FILENO);
         ::dup2(output[1], STDOUT_FILENO);
+        if (options.errorsToOutput) ::dup2(output[1], STDERR_FILENO);
+        if (options.addressSpaceKiB > 0) {
+            const auto bytes = static_cast<rlim_t>(options.addressSpaceKiB) * BYTES_PER_KIB;
+            const rlimit limit{bytes, bytes};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
         ::close(input[0]);
         ::close(input[1]);
         ::close(output[0]);

@@ -41,7 +41,9 @@ constexpr std::size_t BYTES_PER_KIB = 1024;
 
 }  // namespace
 
-EngineProcess::EngineProcess(const std::vector<std::string>& command)
+bool EngineProcess::canLimitMemory() { return false; }
+
+EngineProcess::EngineProcess(const std::vector<std::string>& command, const StartOptions& options)
     : process(std::make_unique<Process>()), crlfLines(endsLinesInCrlf(command)) {
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     HANDLE inputRead = nullptr, outputWrite = nullptr;
@@ -55,7 +57,7 @@ EngineProcess::EngineProcess(const std::vector<std::string>& command)
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = inputRead;
     startup.hStdOutput = outputWrite;
-    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdError = options.errorsToOutput ? outputWrite : ::GetStdHandle(STD_ERROR_HANDLE);
     // The words are paths and plain arguments, none with a quote in it.
     std::string line;
     for (const std::string& word : command) line += (line.empty() ? "\"" : " \"") + word + "\"";

@@ -1,10 +1,12 @@
-// What the transcripts cannot show: a last line without a line end, a
-// prompt that must be visible while the engine waits for the move, and
-// searches that end on time.
+// What the transcripts cannot show: a last line without a line end, bytes
+// that are no text, huge lines and floods of input, a prompt that must be
+// visible while the engine waits for the move, and searches that end on time.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/engine_process.h"
 
@@ -27,6 +29,69 @@ TEST(Pipes, GamePromptShowsBeforeTheMoveIsTyped) {
     EXPECT_TRUE(shown.ends_with("WHITE move:")) << shown;
 }
 
+// Everything the engine writes until it exits at the end of its input,
+// which reaches it in the given pieces, each read on its own once the
+// engine has answered its first line.
+std::string outputFor(const std::vector<std::string>& pieces) {
+    constexpr auto PIECE_GAP = std::chrono::milliseconds(100);
+    EngineProcess engine;
+    engine.write("isready\n");
+    EXPECT_EQ(engine.readLine(), "readyok");
+    for (const std::string& piece : pieces) {
+        engine.write(piece);
+        static_cast<void>(engine.pendingText(PIECE_GAP));
+    }
+    engine.closeInput();
+    std::string output;
+    while (const auto line = engine.readLine(std::chrono::seconds(60))) output += *line + "\n";
+    EXPECT_EQ(engine.waitExit(), 0);
+    return output;
+}
+
+// The engine reads bytes, whatever they are: a NUL byte is part of its line,
+// bytes that are not UTF-8 come back as they came, a character split between
+// two reads stays whole, and a line of a million bytes is read whole.
+TEST(Pipes, EveryByteReachesTheEngine) {
+    using namespace std::string_literals;
+    const auto skipped = [](const std::string& move) {
+        return "info string skipped move " + move + ": not a legal move in the position\n";
+    };
+    const struct {
+        std::vector<std::string> pieces;
+        std::string output;
+    } cases[] = {
+        {{"isready\n\0\nisready\n"s}, "readyok\nreadyok\n"},
+        {{"position startpos moves \xe9t\xff\nposition startpos moves a\0b\n"s},
+         skipped("\xe9t\xff") + skipped("a\0b"s)},
+        {{"position startpos moves \xc3", "\xa9\n"}, skipped("\xc3\xa9")},
+        {{"position startpos moves" + std::string(1'000'000, ' ') + "e9e9\n"}, skipped("e9e9")},
+    };
+    for (const auto& [pieces, output] : cases) EXPECT_EQ(outputFor(pieces), output);
+}
+
+// A line of 16 MiB, and 128 MiB of lines sent faster than the engine reads
+// them: the engine answers after both. The WebAssembly build, whose memory
+// is fixed, skips the line with an info string (it reads lines of up to
+// 1 MiB); the others read it.
+TEST(Pipes, HugeLinesAndFloodsOfInputAreRead) {
+    constexpr std::size_t MIB = std::size_t{1} << 20;
+    constexpr int FLOOD_MIB = 128;
+    EngineProcess engine;
+    engine.write(std::string(16 * MIB, 'x') + "\nisready\n");
+    auto line = engine.readLine(std::chrono::seconds(60));
+    if (line == "info string skipped a line of 16777216 bytes: the engine reads lines of up to 1048576 bytes")
+        line = engine.readLine(std::chrono::seconds(60));
+    EXPECT_EQ(line, "readyok");
+
+    std::string lines;
+    while (lines.size() < MIB) lines += std::string(1000, 'x') + "\n";
+    for (int written = 0; written < FLOOD_MIB; ++written) engine.write(lines);
+    engine.write("isready\n");
+    EXPECT_EQ(engine.readLine(std::chrono::seconds(60)), "readyok");
+    engine.closeInput();
+    EXPECT_EQ(engine.waitExit(std::chrono::seconds(60)), 0);
+}
+
 // Reads up to the first line that starts with the prefix; nothing when none
 // comes in time.
 std::optional<std::string> readUpTo(EngineProcess& engine, const std::string& prefix) {
@@ -38,6 +103,53 @@ std::optional<std::string> readUpTo(EngineProcess& engine, const std::string& pr
         if (line->starts_with(prefix)) return line;
     }
     return std::nullopt;
+}
+
+// A lone CR ends a line as LF and CR LF do, and a CR LF split across two
+// reads stays one line end: its LF alone would be an empty line, which ends
+// a search.
+TEST(Pipes, CarriageReturnEndsALine) {
+    EngineProcess engine;
+    engine.write("isready\r");
+    EXPECT_EQ(engine.readLine(), "readyok");
+    engine.write("\ngo infinite\r");
+    EXPECT_TRUE(engine.readLine().value_or("").starts_with("info depth 1 "));
+    engine.write("\n");
+    EXPECT_EQ(engine.pendingText(std::chrono::milliseconds(300)).find("bestmove"), std::string::npos);
+    engine.write("stop\r\nisready\r");
+    EXPECT_TRUE(readUpTo(engine, "bestmove"));
+    EXPECT_EQ(engine.readLine(), "readyok");
+}
+
+// An argument the engine does not know answers the usage on standard error
+// (none on standard output) and exit status 2.
+TEST(Pipes, UnknownArgumentAnswersTheUsage) {
+    std::vector<std::string> command = engineCommand();
+    command.push_back("--bogus");
+    for (const bool errorsToOutput : {false, true}) {
+        EngineProcess engine(command, {.errorsToOutput = errorsToOutput});
+        engine.closeInput();
+        EXPECT_EQ(engine.readLine().value_or("").starts_with("Usage: marrowby "), errorsToOutput);
+        EXPECT_EQ(engine.waitExit(), 2);
+    }
+}
+
+// Without the memory it needs to start, the engine says so in one line on
+// standard error before it reads any command and exits with status 1,
+// whether its tables find no room (140000 KiB) or, beside them, its search
+// thread (150000 KiB). Only where the test limits the engine's memory
+// itself: not through a runner, nor in a sanitizer's build.
+TEST(Pipes, TooLittleMemoryIsReported) {
+    if (!EngineProcess::canLimitMemory() || std::getenv("MARROWBY_ENGINE") != nullptr || MARROWBY_SANITIZED)
+        GTEST_SKIP() << "the engine's memory is not limited here";
+    for (const long kib : {140000L, 150000L}) {
+        EngineProcess engine(engineCommand(), {.errorsToOutput = true, .addressSpaceKiB = kib});
+        engine.closeInput();
+        EXPECT_TRUE(engine.readLine().value_or("").starts_with("marrowby: not enough memory: the engine needs "))
+            << kib;
+        EXPECT_EQ(engine.waitExit(), 1) << kib;
+        EXPECT_EQ(engine.pendingText(std::chrono::milliseconds(0)), "") << kib;
+    }
 }
 
 // Every limit on a "go" line holds, whatever the order of the words and
@@ -56,6 +168,31 @@ TEST(Pipes, EveryLimitOnTheLineHolds) {
     EXPECT_EQ(engine.pendingText(std::chrono::milliseconds(500)).find("bestmove"), std::string::npos);
     engine.write("ponderhit\n");
     EXPECT_TRUE(readUpTo(engine, "bestmove"));
+}
+
+// The end of input ends any search as "stop" does, whatever its limits: an
+// interface that closes or crashes leaves no engine searching on. Each search
+// is under way (its depth 5 reported) when the input ends; it answers its
+// bestmove and the engine exits with status 0 within the bound. Through a
+// runner (wine, an emulator, node) on a loaded machine the runner's own
+// teardown alone can take longer, so there the bound is looser.
+TEST(Pipes, EndOfInputEndsEverySearch) {
+    const auto bound = std::chrono::milliseconds(std::getenv("MARROWBY_ENGINE") == nullptr ? 100 : 1000);
+    for (const char* go : {"go depth 40", "go nodes 100000000000", "go mate 9", "go movetime 1000000",
+                           "go wtime 10000000 btime 10000000 winc 1000 binc 1000", "go searchmoves d2d4 e2e4 depth 40",
+                           "go infinite", "go ponder wtime 10000000 btime 10000000", "go ponder infinite"}) {
+        EngineProcess engine;
+        engine.write(std::string("position startpos\n") + go + "\n");
+        ASSERT_TRUE(readUpTo(engine, "info depth 5")) << go;
+        const auto closed = std::chrono::steady_clock::now();
+        engine.closeInput();
+        const bool answered = readUpTo(engine, "bestmove").has_value();
+        const int status = engine.waitExit();
+        const auto took = std::chrono::steady_clock::now() - closed;
+        EXPECT_TRUE(answered && status == 0 && took < bound)
+            << go << ": status " << status << " after " << std::chrono::duration<double, std::milli>(took).count()
+            << " ms";
+    }
 }
 
 // A match runner that starts a fresh engine for each game sends its first

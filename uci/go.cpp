@@ -2,8 +2,6 @@
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "search/search.h"
@@ -58,38 +56,29 @@ void sendBestMove(Move best, Move ponder) {
 void UCI::go(const std::string& line) {
     const int side = board.getTurn();
     const TimeControl control = readTimeControl(line, side);
-    SearchLimits limits = control.limits;
-    limits.rootMoves = legalRootMoves(board, control.searchMoves);
-    const Move fallback = fallbackMove(board, limits.rootMoves);
+    searchSide = side;
+    searchLimits = control.limits;
+    searchLimits.rootMoves = legalRootMoves(board, control.searchMoves);
+    const Move fallback = fallbackMove(board, searchLimits.rootMoves);
 
     search.stop.exchange(false);
     search.clearClock();
     // A timed search's budget counts from here, not from the start of its
-    // thread.
-    if (limits.moveTime > 0) search.startClock(limits.moveTime);
+    // run on the search thread.
+    if (searchLimits.moveTime > 0) search.startClock(searchLimits.moveTime);
     searchFinished = false;
-    std::thread worker;
-    try {
-        worker = std::thread([this, side, &limits] {
-            search.iterativeDeepening(side, limits);
-            searchFinished = true;
-            input.wake();
-        });
-    } catch (const std::system_error& error) {
-        std::cout << "info string cannot start the search: " << error.what() << std::endl;
-        sendBestMove(fallback, NOMOVE);
-        return;
-    }
+    searchThread.run();
 
     // Wait on the input and the search at once. Any input line ends the
     // search, except "ponderhit" during a ponder search, which starts its
     // clock. A search without a limit, and a ponder search, answer only when
-    // a line ends them (or the input ends), even when finished before.
+    // a line ends them, even when finished before. The end of input ends
+    // every search, whatever its limits: nobody is left to wait for it.
     bool pondering = control.ponder;
     for (;;) {
         const bool waitsForLine = control.untilStopped || pondering;
         if (searchFinished && !waitsForLine) break;
-        if (waitsForLine && input.exhausted()) {
+        if (input.exhausted()) {
             search.stop.exchange(true);
             break;
         }
@@ -105,7 +94,7 @@ void UCI::go(const std::string& line) {
         search.stop.exchange(true);
         break;
     }
-    worker.join();
+    searchThread.wait();
 
     if (search.bestMove == NOMOVE)
         sendBestMove(fallback, NOMOVE);

@@ -12,7 +12,12 @@
 #include "eval/evaluator.h"
 #include "uci/move_word.h"
 
-UCI::UCI(LineReader& input, GameStarter startGame) : input(input), startGame(std::move(startGame)), search(board) {}
+UCI::UCI(LineReader& input, GameStarter startGame)
+    : input(input), startGame(std::move(startGame)), search(board), searchThread([this] {
+          search.iterativeDeepening(searchSide, searchLimits);
+          searchFinished = true;
+          this->input.wake();
+      }) {}
 
 void UCI::run() {
     std::string line;
@@ -40,7 +45,7 @@ bool UCI::execute(const std::string& line) {
     else if (command == "eval")
         evaluate(line);
     else if (command == "g")
-        startGame(board);
+        return startGame(board);
     else if (command == "perft")
         perft(line);
     return true;
@@ -92,26 +97,37 @@ void UCI::position(const std::string& line) {
     }
 
     // The word after the position is "moves"; it is passed over unread. A
-    // word that is not a move of the position is skipped, and named so that
-    // an interface's log shows why the games differ.
+    // word that is not a move of the position is skipped. The first one is
+    // named, with the count of all, in one line, so that an interface's log
+    // shows why the games differ without a line for every later move.
     words >> word;
+    std::string firstSkipped;
+    long skipped = 0;
     while (words >> word) {
         const Move move = readPseudoMoveInAnyCase(board, word);
-        if (move == NOMOVE || !board.executeMove(move))
-            std::cout << "info string skipped move " << word << ": not a legal move in the position" << std::endl;
+        if (move != NOMOVE && board.executeMove(move)) continue;
+        if (skipped++ == 0) firstSkipped = word;
     }
+    if (skipped == 0) return;
+    std::cout << "info string skipped move " << firstSkipped << ": not a legal move in the position";
+    if (skipped > 1) std::cout << " (" << skipped << " moves skipped)";
+    std::cout << std::endl;
 }
 
 void UCI::perft(const std::string& line) {
     std::istringstream words(line);
     std::string word;
     words >> word;
-    if (!(words >> word)) return;
+    words >> word;
 
+    // A depth of 0 or less counts the root alone.
     errno = 0;
     char* end = nullptr;
     const long depth = std::strtol(word.c_str(), &end, 10);
-    if (end == word.c_str() || errno == ERANGE || depth < INT_MIN || depth > Perft::MAX_DEPTH) return;
+    if (end == word.c_str() || errno == ERANGE || depth < INT_MIN || depth > Perft::MAX_DEPTH) {
+        std::cout << "info string perft needs a depth of at most " << Perft::MAX_DEPTH << " plies" << std::endl;
+        return;
+    }
 
     runPerft(board, static_cast<int>(depth), std::cout);
 }

@@ -7,15 +7,18 @@
 #include "board/board.h"
 #include "core/line_reader.h"
 #include "search/search.h"
+#include "uci/search_thread.h"
 
 // The command loop: reads one line at a time and runs the command its first
 // word names. Unknown words are ignored without a reply.
 class UCI {
 public:
     // Plays a game at the console from a copy of the given position; "g"
-    // calls it.
-    using GameStarter = std::function<void(const Board&)>;
+    // calls it. False when the game ends the engine ("quit" at its prompt).
+    using GameStarter = std::function<bool(const Board&)>;
 
+    // Throws std::bad_alloc when the tables find no memory, and
+    // std::system_error when the system gives no search thread.
     UCI(LineReader& input, GameStarter startGame);
     UCI(const UCI&) = delete;
     UCI& operator=(const UCI&) = delete;
@@ -42,4 +45,9 @@ private:
     // The search thread sets searchFinished and wakes the input reader; go
     // waits for the input and the search at once.
     std::atomic<bool> searchFinished{false};
+    // What the search thread's next run searches: go sets them before it
+    // starts the run.
+    int searchSide = WHITE;
+    SearchLimits searchLimits;
+    SearchThread searchThread;
 };
