@@ -15,7 +15,6 @@ bool Game::run() {
     board.print(std::cout);
     while (!board.isGameOver()) {
         const int side = board.getTurn();
-        static_cast<void>(evaluator.getRating(side));
         evaluator.print(std::cout);
         const Move move = players[side]->getAMove();
         // The input has ended, or "quit": the game stops without a result.

@@ -63,7 +63,6 @@ void UCI::isready(const std::string&) { std::cout << "readyok" << std::endl; }
 // position and its side to move.
 void UCI::evaluate(const std::string&) {
     Evaluator evaluator(board);
-    static_cast<void>(evaluator.getRating(board.getTurn()));
     evaluator.print(std::cout);
 }
 
