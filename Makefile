@@ -1,6 +1,7 @@
 # make         build the optimised engine with CXX (default g++): build/engine-<compiler>/marrowby,
 #              copied to EXE when given (make -j EXE=<path> CXX=<compiler>); ARCH=native optimises
-#              for this machine's processor (any -march value works), the default runs anywhere
+#              for this machine's processor (any -march value works), the default runs anywhere;
+#              PROFILE=off skips the profile run of its bench that guides the optimisation
 # make run    build the engine (Release) and start it
 # make test   build and run every test
 # make bench  print perft, evaluation and search speed, start-up time and peak memory
@@ -43,9 +44,19 @@ ENGINE_DIR := build/engine-$(notdir $(lastword $(CXX)))$(if $(ARCH),-$(ARCH))
 # CMake and make are needed, and a warning of their compiler does not stop it.
 # make install and make package install from the same build directory, the
 # binary in bin/ and in games/ (configuring the other one compiles nothing).
-engine_configure = cmake -S . -B $(ENGINE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+# It is optimised at link time and with a profile of its bench where the
+# compiler offers them: an instrumented engine in $(ENGINE_DIR)-profile runs
+# "marrowby bench" once, and again after a change of the sources. PROFILE=off
+# leaves the profile out.
+PROFILE ?= on
+engine_cmake = cmake -S . -B $(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
 	-DCMAKE_CXX_COMPILER="$(CXX)" -DMARROWBY_ARCH="$(ARCH)" -DMARROWBY_WERROR=OFF -DMARROWBY_TESTS=OFF \
-	-DMARROWBY_INSTALL_BINDIR=$(1) -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	-DMARROWBY_PROFILE_DIR=$(abspath $(ENGINE_DIR))-profile/record $(2) >/dev/null
+engine_configure = $(if $(filter on,$(PROFILE)),\
+	$(call engine_cmake,$(ENGINE_DIR)-profile,-DMARROWBY_PROFILE=GENERATE) && \
+	MAKEFLAGS= cmake --build $(ENGINE_DIR)-profile -j $(JOBS) --target profile &&) \
+	$(call engine_cmake,$(ENGINE_DIR),-DMARROWBY_LTO=ON -DMARROWBY_PROFILE=$(if $(filter on,$(PROFILE)),USE) \
+	-DMARROWBY_INSTALL_BINDIR=$(1) -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
 
 # The sub-build gets its own job count rather than this make's job server.
 engine:
