@@ -22,7 +22,7 @@ callgrind_annotate --inclusive=yes --threshold=100 "$work/out" >"$work/annotated
 
 # The largest inclusive count among the functions whose names match: the
 # outermost of them, whatever the compiler cloned or inlined.
-inclusive() { grep -E "$1" "$work/annotated" | awk '{ gsub(",", "", $1); if ($1 > max) max = $1 } END { print max + 0 }'; }
+inclusive() { grep -E "$1" "$work/annotated" | awk '{ gsub(",", "", $1); if ($1 + 0 > max + 0) max = $1 + 0 } END { print max + 0 }'; }
 total=$(inclusive 'PROGRAM TOTALS')
 evaluation=$(inclusive ':Evaluator::')
 picker=$(inclusive ':MovePicker::getNextMove')
