@@ -15,11 +15,19 @@
 # make package   build a Debian package in build/package (the engine in /usr/games) with CXX and ARCH as make
 # make web     build the engine as WebAssembly and the page that plays it into build/web (static files)
 # make serve   serve build/web on localhost with cross-origin isolation (WEB_PORT, default 8080) and print the address
+# make bench-web  print the page's start-up in headless Chromium (page start to the engine's first line, median of loads)
+#                 and the time its analysis board takes to review a 40-move game at the default setting
+# make static    build the engine for x86-64 Linux linked statically: build/static/marrowby
 # make windows   build the engine for 64-bit Windows: build/windows/marrowby.exe, one file without DLLs
-# make arm64     build the engine for 64-bit ARM Linux: build/arm64/marrowby
+# make arm64     build the engine for 64-bit ARM Linux and Android, linked statically: build/arm64/marrowby
+# make armhf     the same for 32-bit ARM (ARMv7 with hardware floating point): build/armhf/marrowby
 # make package-arm64  build the Debian package of architecture arm64 in build/package-arm64
-# make dist      write the release archives to build/dist: Windows .zip, Linux x86-64 and arm64 tarballs
-# make test-cross  build both and test them under wine64 and qemu-aarch64 (scripts/check-cross.sh)
+# make dist      write the release archives to build/dist: Windows .zip, Linux x86-64, arm64 and armhf
+#                tarballs, the page's .zip and SHA256SUMS
+# make test-cross  build the cross builds and test them under wine64, qemu-aarch64 and qemu-arm
+#                (scripts/check-cross.sh)
+# make test-release  write the archives and check each as its README tells a user to use it
+#                (scripts/check-release.sh)
 
 CMAKE_GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 RELEASE_DIR := build/release
@@ -176,11 +184,12 @@ package:
 	@cpack -G DEB --config $(ENGINE_DIR)/CPackConfig.cmake -B $(PACKAGE_DIR)
 
 # The browser build: the WebAssembly module (emscripten) and the page, in one
-# folder of static files that any server sending the two cross-origin
-# isolation headers can serve; make serve is such a server.
+# folder of static files that any server can serve (the page's service worker
+# adds the two cross-origin isolation headers when the host does not send
+# them); make serve sends them itself.
 WEB_DIR := build/web
 WEB_PORT ?= 8080
-.PHONY: web serve
+.PHONY: web serve bench-web
 
 web:
 	@scripts/ensure-deps.sh web
@@ -189,17 +198,31 @@ web:
 serve: web
 	@node web/serve.js $(WEB_DIR) $(WEB_PORT)
 
+bench-web: web
+	@MARROWBY_WEB=$(WEB_DIR) node bench/web_startup.js
+	@MARROWBY_WEB=$(WEB_DIR) node bench/web_review.js
+
 # Builds for other systems with Debian's cross compilers, each in its own
 # directory with the toolchain file of cmake/: the engine, the perft suite
 # runner and the bench (CROSS_TESTS=ON adds the unit tests, as
-# scripts/check-cross.sh builds them).
-CROSS_TARGETS := windows arm64
+# scripts/check-cross.sh builds them). The ARM engines are linked statically,
+# so that they run on any Linux of their processor and on Android.
+CROSS_TARGETS := windows arm64 armhf
+STATIC_TARGETS := arm64 armhf
 CROSS_TESTS ?= OFF
 # The toolchain file is given only to a new build directory (CMake keeps it).
 CROSS_CONFIGURE = cmake -S . -B build/$(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
 	$(if $(wildcard build/$(1)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=cmake/$(1).cmake) \
-	-DMARROWBY_TESTS=$(CROSS_TESTS) $(2) >/dev/null
-.PHONY: $(CROSS_TARGETS) package-arm64 dist test-cross
+	-DMARROWBY_TESTS=$(CROSS_TESTS) -DMARROWBY_STATIC=$(if $(filter $(STATIC_TARGETS),$(1)),ON,OFF) $(2) >/dev/null
+.PHONY: static $(CROSS_TARGETS) package-arm64 dist test-cross test-release
+
+# The x86-64 Linux engine of the release: portable code, linked statically.
+static:
+	@scripts/ensure-deps.sh engine
+	@cmake -S . -B build/static -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF \
+		-DMARROWBY_STATIC=ON >/dev/null
+	@MAKEFLAGS= cmake --build build/static -j $(JOBS) --target marrowby manual_page
+	@echo "Engine: build/static/marrowby"
 
 $(CROSS_TARGETS):
 	@scripts/ensure-deps.sh $@
@@ -217,12 +240,14 @@ package-arm64:
 	@cpack -G DEB --config build/arm64/CPackConfig.cmake -B build/package-arm64
 	@echo "Package: $$(ls build/package-arm64/*.deb)"
 
-# The portable x86-64 engine of make with g++, and the two cross builds.
+# The static x86-64 engine, the cross builds and the page.
 dist:
-	@$(MAKE) --no-print-directory engine CXX=g++
-	@$(MAKE) --no-print-directory $(CROSS_TARGETS)
+	@$(MAKE) --no-print-directory static $(CROSS_TARGETS) web
 	@scripts/ensure-deps.sh dist
 	@scripts/make-dist.sh build/dist
 
 test-cross:
 	@scripts/check-cross.sh
+
+test-release:
+	@scripts/check-release.sh

@@ -14,7 +14,8 @@ namespace {
 constexpr std::string_view USAGE =
     "Usage: marrowby [bench [DEPTH] | --help | --version]\n"
     "Without arguments Marrowby reads UCI commands on standard input and answers on standard output;\n"
-    "chess interfaces start it so. See marrowby(6) for the commands.\n"
+    "chess interfaces start it so. See " MARROWBY_MANUAL
+    " for the commands.\n"
     "  bench [DEPTH]  search a fixed list of positions (each to DEPTH when given) and end with\n"
     "                 the lines 'Nodes searched: N' and 'Nodes/second: N'\n"
     "  --help         print this help and exit\n"

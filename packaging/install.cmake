@@ -28,11 +28,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # A package for another architecture (make package-arm64): dpkg-shlibdeps
 # reads only the libraries of the build machine's own architecture, so the
 # dependencies are named here, with the versions of the symbols the engine
-# links against (the ones dpkg-shlibdeps finds for the native package).
+# links against (the ones dpkg-shlibdeps finds for the native package); a
+# statically linked engine depends on nothing.
 if(CMAKE_CROSSCOMPILING)
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${MARROWBY_DEBIAN_ARCHITECTURE})
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11)")
+  if(NOT MARROWBY_STATIC)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11)")
+  endif()
 endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "polyglot, xboard")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

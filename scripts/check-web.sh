@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the browser build: builds it (make web), plays the transcripts and
 # the pipe tests through the WebAssembly module under node with the native
-# test binary, checks the bench signature under node, then runs the page's
-# tests in headless Chromium. The screenshot lands in build/web.
+# test binary, checks the bench signature under node, then runs the tests of
+# web/test: the page's server, and the page in headless Chromium. The
+# screenshot lands in build/web.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-deps.sh web test
@@ -24,5 +25,5 @@ output=$("${runner[@]}" bench </dev/null)
 echo "$output" | tail -n 2
 echo "$output" | grep -qx "$expected" || { echo "expected: $expected" >&2; exit 1; }
 
-echo "The page in headless Chromium"
+echo "The page's server, and the page in headless Chromium"
 node --test web/test/

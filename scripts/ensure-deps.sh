@@ -15,9 +15,13 @@
 #                                     its page) and chromium (the page's tests)
 #   scripts/ensure-deps.sh windows    CMake, make and the MinGW-w64 cross compiler (posix threads)
 #   scripts/ensure-deps.sh arm64      CMake, make and the aarch64 Linux cross compiler
-#   scripts/ensure-deps.sh dist       zip and the strip tools of the three targets
-#   scripts/ensure-deps.sh cross      both cross builds' and their runners (wine64, qemu-user),
+#   scripts/ensure-deps.sh armhf      CMake, make and the 32-bit ARM (armhf) Linux cross compiler
+#   scripts/ensure-deps.sh dist       zip, groff (the manual page as text) and the strip tools
+#                                     of the cross targets
+#   scripts/ensure-deps.sh cross      the cross builds' and their runners (wine64, qemu-user),
 #                                     GoogleTest's sources and the native tests'
+#   scripts/ensure-deps.sh release    what the release check runs: unzip, file, wrestool
+#                                     (icoutils), polyglot and the runners
 # Several targets may be given at once.
 set -euo pipefail
 
@@ -53,8 +57,17 @@ arm64() {
     build_tools
     command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 || need g++-aarch64-linux-gnu
 }
+armhf() {
+    build_tools
+    command -v arm-linux-gnueabihf-g++ >/dev/null 2>&1 || need g++-arm-linux-gnueabihf
+}
+runners() {
+    [ -x /usr/lib/wine/wine64 ] || need wine64
+    command -v wineboot >/dev/null 2>&1 || need wine
+    command -v qemu-aarch64 >/dev/null 2>&1 || need qemu-user
+}
 
-[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package|fresh-debian|web|windows|arm64|dist|cross ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 engine|format|test|fuzz|valgrind|package|fresh-debian|web|windows|arm64|armhf|dist|cross|release ..." >&2; exit 2; }
 for target in "$@"; do
     case "$target" in
         engine) engine ;;
@@ -92,23 +105,32 @@ for target in "$@"; do
             ;;
         windows) windows ;;
         arm64) arm64 ;;
+        armhf) armhf ;;
         dist)
             windows
             arm64
+            armhf
             command -v zip >/dev/null 2>&1 || need zip
+            command -v groff >/dev/null 2>&1 || need groff-base
             command -v strip >/dev/null 2>&1 || need binutils
             ;;
         cross)
             windows
             arm64
+            armhf
             engine
             gtest
-            [ -x /usr/lib/wine/wine64 ] || need wine64
-            command -v wineboot >/dev/null 2>&1 || need wine
-            command -v qemu-aarch64 >/dev/null 2>&1 || need qemu-user
+            runners
             [ -f /usr/src/googletest/CMakeLists.txt ] || need googletest
             ;;
-        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind, package, fresh-debian, web, windows, arm64, dist or cross)" >&2; exit 2 ;;
+        release)
+            runners
+            command -v unzip >/dev/null 2>&1 || need unzip
+            command -v file >/dev/null 2>&1 || need file
+            command -v wrestool >/dev/null 2>&1 || need icoutils
+            [ -x /usr/games/polyglot ] || [ -x /usr/bin/polyglot ] || need polyglot
+            ;;
+        *) echo "unknown target: $target (engine, format, test, fuzz, valgrind, package, fresh-debian, web, windows, arm64, armhf, dist, cross or release)" >&2; exit 2 ;;
     esac
 done
 

@@ -22,35 +22,75 @@ const TYPES = {
   '.txt': 'text/plain; charset=utf-8',
 };
 
-// Resolves to the listening server once it listens on 127.0.0.1.
+const ALLOWED_METHODS = ['GET', 'HEAD'];
+
+// Whether the path lies in the folder, or is the folder.
+const isInside = (folder, file) => file === folder || file.startsWith(folder + path.sep);
+
+// The real path of the regular file the request's path names inside the
+// folder, or null when there is none: a path that leaves the folder, by
+// dots or by a symbolic link, names none.
+async function fileFor(root, name) {
+  const file = path.join(root, path.normalize(name), name.endsWith('/') ? 'index.html' : '');
+  try {
+    const [realRoot, realFile] = await Promise.all([fs.promises.realpath(root), fs.promises.realpath(file)]);
+    if (!isInside(realRoot, realFile)) return null;
+    return (await fs.promises.stat(realFile)).isFile() ? realFile : null;
+  } catch (error) {
+    if (['ENOENT', 'ENOTDIR', 'ELOOP', 'ENAMETOOLONG'].includes(error.code)) return null;
+    throw error;
+  }
+}
+
+// The request's path decoded, or null when it does not decode or holds a
+// NUL, which no file name can.
+function decodedPath(url) {
+  try {
+    const name = decodeURIComponent(new URL(url, 'http://localhost').pathname);
+    return name.includes('\0') ? null : name;
+  } catch {
+    return null;
+  }
+}
+
+// Answers one request.
+async function answer(root, request, response, headers) {
+  if (!ALLOWED_METHODS.includes(request.method)) {
+    response.writeHead(405, { ...headers, Allow: ALLOWED_METHODS.join(', ') }).end();
+    return;
+  }
+  const name = decodedPath(request.url);
+  if (name === null) {
+    response.writeHead(400, headers).end();
+    return;
+  }
+  const file = await fileFor(root, name);
+  if (!file) {
+    response.writeHead(404, { ...headers, 'Content-Type': 'text/plain' }).end('not found\n');
+    return;
+  }
+  const data = await fs.promises.readFile(file);
+  response.writeHead(200, {
+    ...headers,
+    'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+    'Content-Length': data.length,
+  });
+  response.end(data);
+}
+
+// Resolves to the listening server once it listens on 127.0.0.1. A request
+// that fails on the way is answered 500; the server goes on.
 function serve(folder, port, isolated) {
   const root = path.resolve(folder);
+  const headers = { 'Cache-Control': 'no-cache' };
+  if (isolated) {
+    headers['Cross-Origin-Opener-Policy'] = 'same-origin';
+    headers['Cross-Origin-Embedder-Policy'] = 'require-corp';
+  }
   const server = http.createServer((request, response) => {
-    const headers = { 'Cache-Control': 'no-cache' };
-    if (isolated) {
-      headers['Cross-Origin-Opener-Policy'] = 'same-origin';
-      headers['Cross-Origin-Embedder-Policy'] = 'require-corp';
-    }
-    let name;
-    try {
-      name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    } catch {
-      response.writeHead(400, headers).end();
-      return;
-    }
-    let file = path.join(root, path.normalize(name));
-    if (file !== root && !file.startsWith(root + path.sep)) {
-      response.writeHead(403, headers).end();
-      return;
-    }
-    if (name.endsWith('/')) file = path.join(file, 'index.html');
-    fs.readFile(file, (error, data) => {
-      if (error) {
-        response.writeHead(404, { ...headers, 'Content-Type': 'text/plain' }).end('not found\n');
-        return;
-      }
-      headers['Content-Type'] = TYPES[path.extname(file)] || 'application/octet-stream';
-      response.writeHead(200, headers).end(data);
+    answer(root, request, response, headers).catch(() => {
+      if (response.headersSent) response.destroy();
+      else response.writeHead(500, headers).end();
     });
   });
 

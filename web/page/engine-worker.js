@@ -8,7 +8,17 @@ importScripts('marrowby.js');
 const waiting = [];
 let engine = null;
 
-const send = (line) => engine.ccall('marrowby_input', null, ['string'], [`${line}\n`]);
+const encoder = new TextEncoder();
+
+// The line's bytes (UTF-8) go to the engine as the node runner hands over
+// standard input: copied into the module's memory, with their length.
+const send = (line) => {
+  const bytes = encoder.encode(`${line}\n`);
+  const address = engine._malloc(bytes.length);
+  engine.HEAPU8.set(bytes, address);
+  engine._marrowby_input(address, bytes.length);
+  engine._free(address);
+};
 
 self.onmessage = (event) => {
   if (engine) send(event.data);
