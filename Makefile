@@ -57,14 +57,16 @@ ENGINE_DIR := build/engine-$(notdir $(lastword $(CXX)))$(if $(ARCH),-$(ARCH))
 # "marrowby bench" once, and again after a change of the sources. PROFILE=off
 # leaves the profile out.
 PROFILE ?= on
-engine_cmake = cmake -S . -B $(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
-	-DCMAKE_CXX_COMPILER="$(CXX)" -DMARROWBY_ARCH="$(ARCH)" -DMARROWBY_WERROR=OFF -DMARROWBY_TESTS=OFF \
-	-DMARROWBY_PROFILE_DIR=$(abspath $(ENGINE_DIR))-profile/record $(2) >/dev/null
-engine_configure = $(if $(filter on,$(PROFILE)),\
-	$(call engine_cmake,$(ENGINE_DIR)-profile,-DMARROWBY_PROFILE=GENERATE) && \
-	MAKEFLAGS= cmake --build $(ENGINE_DIR)-profile -j $(JOBS) --target profile &&) \
-	$(call engine_cmake,$(ENGINE_DIR),-DMARROWBY_LTO=ON -DMARROWBY_PROFILE=$(if $(filter on,$(PROFILE)),USE) \
-	-DMARROWBY_INSTALL_BINDIR=$(1) -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
+# $(call optimised_configure,DIRECTORY,CMAKE ARGUMENTS) configures a Release
+# engine build so, the instrumented build in DIRECTORY-profile recorded first.
+optimised_cmake = cmake -S . -B $(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF \
+	-DMARROWBY_PROFILE_DIR=$(abspath $(2))-profile/record $(3) >/dev/null
+optimised_configure = $(if $(filter on,$(PROFILE)),\
+	$(call optimised_cmake,$(1)-profile,$(1),$(2) -DMARROWBY_PROFILE=GENERATE) && \
+	MAKEFLAGS= cmake --build $(1)-profile -j $(JOBS) --target profile &&) \
+	$(call optimised_cmake,$(1),$(1),$(2) -DMARROWBY_LTO=ON -DMARROWBY_PROFILE=$(if $(filter on,$(PROFILE)),USE))
+engine_configure = $(call optimised_configure,$(ENGINE_DIR),-DCMAKE_CXX_COMPILER="$(CXX)" -DMARROWBY_ARCH="$(ARCH)" \
+	-DMARROWBY_WERROR=OFF -DMARROWBY_INSTALL_BINDIR=$(1) -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
 
 # The sub-build gets its own job count rather than this make's job server.
 engine:
@@ -216,11 +218,11 @@ CROSS_CONFIGURE = cmake -S . -B build/$(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD
 	-DMARROWBY_TESTS=$(CROSS_TESTS) -DMARROWBY_STATIC=$(if $(filter $(STATIC_TARGETS),$(1)),ON,OFF) $(2) >/dev/null
 .PHONY: static $(CROSS_TARGETS) package-arm64 dist test-cross test-release
 
-# The x86-64 Linux engine of the release: portable code, linked statically.
+# The x86-64 Linux engine of the release: portable code, linked statically,
+# optimised as make's.
 static:
 	@scripts/ensure-deps.sh engine
-	@cmake -S . -B build/static -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF \
-		-DMARROWBY_STATIC=ON >/dev/null
+	@$(call optimised_configure,build/static,-DMARROWBY_STATIC=ON)
 	@MAKEFLAGS= cmake --build build/static -j $(JOBS) --target marrowby manual_page
 	@echo "Engine: build/static/marrowby"
 
