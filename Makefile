@@ -1,6 +1,7 @@
 # make         build the optimised engine with CXX (default g++): build/engine-<compiler>/marrowby,
 #              copied to EXE when given (make -j EXE=<path> CXX=<compiler>); ARCH=native optimises
-#              for this machine's processor (any -march value works), the default runs anywhere
+#              for this machine's processor (any -march value works), the default runs anywhere;
+#              PROFILE=off skips the profile run of its bench that guides the optimisation
 # make run    build the engine (Release) and start it
 # make test   build and run every test
 # make bench  print perft, evaluation and search speed, start-up time and peak memory
@@ -51,9 +52,21 @@ ENGINE_DIR := build/engine-$(notdir $(lastword $(CXX)))$(if $(ARCH),-$(ARCH))
 # CMake and make are needed, and a warning of their compiler does not stop it.
 # make install and make package install from the same build directory, the
 # binary in bin/ and in games/ (configuring the other one compiles nothing).
-engine_configure = cmake -S . -B $(ENGINE_DIR) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
-	-DCMAKE_CXX_COMPILER="$(CXX)" -DMARROWBY_ARCH="$(ARCH)" -DMARROWBY_WERROR=OFF -DMARROWBY_TESTS=OFF \
-	-DMARROWBY_INSTALL_BINDIR=$(1) -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+# It is optimised at link time and with a profile of its bench where the
+# compiler offers them: an instrumented engine in $(ENGINE_DIR)-profile runs
+# "marrowby bench" once, and again after a change of the sources. PROFILE=off
+# leaves the profile out.
+PROFILE ?= on
+# $(call optimised_configure,DIRECTORY,CMAKE ARGUMENTS) configures a Release
+# engine build so, the instrumented build in DIRECTORY-profile recorded first.
+optimised_cmake = cmake -S . -B $(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF \
+	-DMARROWBY_PROFILE_DIR=$(abspath $(2))-profile/record $(3) >/dev/null
+optimised_configure = $(if $(filter on,$(PROFILE)),\
+	$(call optimised_cmake,$(1)-profile,$(1),$(2) -DMARROWBY_PROFILE=GENERATE) && \
+	MAKEFLAGS= cmake --build $(1)-profile -j $(JOBS) --target profile &&) \
+	$(call optimised_cmake,$(1),$(1),$(2) -DMARROWBY_LTO=ON -DMARROWBY_PROFILE=$(if $(filter on,$(PROFILE)),USE))
+engine_configure = $(call optimised_configure,$(ENGINE_DIR),-DCMAKE_CXX_COMPILER="$(CXX)" -DMARROWBY_ARCH="$(ARCH)" \
+	-DMARROWBY_WERROR=OFF -DMARROWBY_INSTALL_BINDIR=$(1) -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
 
 # The sub-build gets its own job count rather than this make's job server.
 engine:
@@ -205,11 +218,11 @@ CROSS_CONFIGURE = cmake -S . -B build/$(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD
 	-DMARROWBY_TESTS=$(CROSS_TESTS) -DMARROWBY_STATIC=$(if $(filter $(STATIC_TARGETS),$(1)),ON,OFF) $(2) >/dev/null
 .PHONY: static $(CROSS_TARGETS) package-arm64 dist test-cross test-release
 
-# The x86-64 Linux engine of the release: portable code, linked statically.
+# The x86-64 Linux engine of the release: portable code, linked statically,
+# optimised as make's.
 static:
 	@scripts/ensure-deps.sh engine
-	@cmake -S . -B build/static -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF \
-		-DMARROWBY_STATIC=ON >/dev/null
+	@$(call optimised_configure,build/static,-DMARROWBY_STATIC=ON)
 	@MAKEFLAGS= cmake --build build/static -j $(JOBS) --target marrowby manual_page
 	@echo "Engine: build/static/marrowby"
 

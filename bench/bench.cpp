@@ -1,7 +1,7 @@
 // Prints speed figures of the engine's hot paths, and the start-up time and
 // peak memory of the engine binary built with it. Run a Release build:
 //   marrowby_bench            every section
-//   marrowby_bench perft      one section by name (perft, eval, search,
+//   marrowby_bench perft      one section by name (perft, eval, parts, search,
 //                             startup, firstmove, stop, peers)
 #include <algorithm>
 #include <chrono>
@@ -20,6 +20,7 @@
 #include "board/perft.h"
 #include "eval/evaluator.h"
 #include "search/bench.h"
+#include "search/move_picker.h"
 #include "search/search.h"
 #include "tests/engine_process.h"
 
@@ -108,23 +109,25 @@ void perftSection() {
     peerPerftRatios();
 }
 
+// Middlegames and endgames the evaluation figures are taken on.
+constexpr const char* EVAL_FENS[] = {
+    START_FEN,
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "r1bq1rk1/pppp1ppp/2n2n2/2b1p3/2B1P3/3P1N2/PPP2PPP/RNBQ1RK1 w - - 2 6",
+    "2r2rk1/1bqnbppp/p2ppn2/1p6/3NP3/1BN1BP2/PPPQ2PP/2KR3R w - - 0 13",
+    "r4rk1/pp2ppbp/2p3p1/q7/3P4/2P1B3/P3BPPP/1R1Q1RK1 b - - 0 14",
+    "6k1/5p2/6p1/8/8/1r6/5PPK/R7 w - - 0 40",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    "8/p4pk1/1p4p1/8/2P5/1P3PK1/P5P1/8 b - - 0 30",
+};
+
 // Rates a fixed list of positions over and over. The signature, the sum of
 // one rating of each position for its side to move, changes whenever an
 // evaluation number does.
 void evalSection() {
-    constexpr const char* fens[] = {
-        START_FEN,
-        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
-        "r1bq1rk1/pppp1ppp/2n2n2/2b1p3/2B1P3/3P1N2/PPP2PPP/RNBQ1RK1 w - - 2 6",
-        "2r2rk1/1bqnbppp/p2ppn2/1p6/3NP3/1BN1BP2/PPPQ2PP/2KR3R w - - 0 13",
-        "r4rk1/pp2ppbp/2p3p1/q7/3P4/2P1B3/P3BPPP/1R1Q1RK1 b - - 0 14",
-        "6k1/5p2/6p1/8/8/1r6/5PPK/R7 w - - 0 40",
-        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
-        "8/p4pk1/1p4p1/8/2P5/1P3PK1/P5P1/8 b - - 0 30",
-    };
-    constexpr int positions = static_cast<int>(std::size(fens));
+    constexpr int positions = static_cast<int>(std::size(EVAL_FENS));
     constexpr int rounds = 250000;
-    std::vector<Board> boards(std::begin(fens), std::end(fens));
+    std::vector<Board> boards(std::begin(EVAL_FENS), std::end(EVAL_FENS));
     std::vector<Evaluator> evaluators(boards.begin(), boards.end());
 
     std::int64_t signature = 0;
@@ -139,6 +142,64 @@ void evalSection() {
     std::cout << "eval " << positions << " positions: " << evaluations << " evaluations, " << seconds << " s, "
               << static_cast<std::uint64_t>(static_cast<double>(evaluations) / seconds) << " evaluations/s, signature "
               << signature << (sum == signature * rounds ? "" : " (ratings changed between rounds)") << std::endl;
+}
+
+// Makes and takes back every legal move of each root, rounds times, and
+// calls work(root index, board) on each position reached. Returns the
+// seconds taken; positions counts the positions reached.
+template <typename Work>
+double walkChildren(std::vector<Board>& roots, int rounds, std::int64_t& positions, Work work) {
+    std::vector<MoveList> moves(roots.size());
+    for (std::size_t i = 0; i < roots.size(); ++i) roots[i].gen(moves[i]);
+    positions = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t i = 0; i < roots.size(); ++i) {
+            for (const Move& move : moves[i]) {
+                if (!roots[i].executeMove(move)) continue;
+                work(i, roots[i]);
+                ++positions;
+                roots[i].undoMove();
+            }
+        }
+    }
+    return secondsSince(start);
+}
+
+// The search's three main pieces of work, each over the positions one legal
+// move from those of the eval section: making and taking back the moves;
+// the evaluation; the move picker handing out every move (all moves, as at
+// an inner node, then the captures and promotions, as in the quiescence
+// search). The time of the walk itself is taken off the other two.
+void partsSection() {
+    constexpr int rounds = 20000;
+    std::vector<Board> roots(std::begin(EVAL_FENS), std::end(EVAL_FENS));
+    std::int64_t positions = 0;
+    const double walk = walkChildren(roots, rounds, positions, [](std::size_t, const Board&) {});
+
+    std::vector<Evaluator> evaluators(roots.begin(), roots.end());
+    std::int64_t ratings = 0;
+    const double evaluation = walkChildren(roots, rounds, positions, [&](std::size_t i, const Board& board) {
+        ratings += evaluators[i].getRating(board.getTurn());
+    });
+
+    std::vector<HistoryTable> histories(roots.begin(), roots.end());
+    PickerBuffers buffers;
+    std::int64_t handedOut = 0;
+    const double picking = walkChildren(roots, rounds, positions, [&](std::size_t i, const Board& board) {
+        for (const PickerScope scope : {PickerScope::ALL_MOVES, PickerScope::CAPTURES_AND_PROMOTIONS}) {
+            MovePicker picker(NOMOVE, NOMOVE, NOMOVE, histories[i], board, buffers, scope);
+            while (picker.getNextMove() != NOMOVE) ++handedOut;
+        }
+    });
+
+    const auto perSecond = [positions](double seconds) {
+        return static_cast<std::int64_t>(static_cast<double>(positions) / std::max(seconds, 1e-9));
+    };
+    std::cout << "parts over " << positions / rounds << " positions, " << rounds << " rounds: make/undo "
+              << perSecond(walk) << " moves/s; evaluation " << perSecond(evaluation - walk) << " positions/s (ratings "
+              << ratings / rounds << " a round); picker " << perSecond(picking - walk) << " positions/s ("
+              << handedOut / positions << " moves each)" << std::endl;
 }
 
 // Searches each position to a fixed depth with an empty table. The search is
@@ -271,26 +332,43 @@ double searchSpeed(const std::vector<std::string>& command, const std::string& o
     return std::stod(lastInfo.substr(at + 5));
 }
 
-// Nodes per second of the engine and of the peer, one thread and its
-// default two, averaged over the positions, each searched for a fixed time.
+// The median, smallest and largest of a list of ratios.
+std::string ratioSpread(std::vector<double> ratios) {
+    std::sort(ratios.begin(), ratios.end());
+    return std::to_string(ratios[ratios.size() / 2]) + " (" + std::to_string(ratios.front()) + " to " +
+           std::to_string(ratios.back()) + ")";
+}
+
+// Nodes per second of the engine against the peer with one thread and with
+// its default two, in rounds: each round searches every position with the
+// three in turn and gives a ratio of the mean speeds against each. The
+// medians of the rounds' ratios are printed, as the machine's speed drifts.
+constexpr int PEER_ROUNDS = 3;
 void peersSection() {
     if (!std::filesystem::exists(SEARCH_PEER_BINARY)) {
         std::cout << "search against a peer: " << SEARCH_PEER_BINARY
                   << " is missing; apt-get install glaurung adds it for comparison" << std::endl;
         return;
     }
+    std::vector<double> againstOneThread, againstDefault;
     double own = 0, peerOneThread = 0, peerDefault = 0;
-    for (const char* fen : SEARCH_PEER_FENS) {
-        own += searchSpeed(engineCommand(), "", fen);
-        peerOneThread += searchSpeed({SEARCH_PEER_BINARY}, "setoption name Threads value 1\n", fen);
-        peerDefault += searchSpeed({SEARCH_PEER_BINARY}, "", fen);
+    for (int round = 0; round < PEER_ROUNDS; ++round) {
+        own = peerOneThread = peerDefault = 0;
+        for (const char* fen : SEARCH_PEER_FENS) {
+            own += searchSpeed(engineCommand(), "", fen);
+            peerOneThread += searchSpeed({SEARCH_PEER_BINARY}, "setoption name Threads value 1\n", fen);
+            peerDefault += searchSpeed({SEARCH_PEER_BINARY}, "", fen);
+        }
+        againstOneThread.push_back(own / peerOneThread);
+        againstDefault.push_back(own / peerDefault);
     }
     const double positions = static_cast<double>(std::size(SEARCH_PEER_FENS));
     const auto mean = [positions](double total) { return static_cast<std::int64_t>(total / positions); };
-    std::cout << "search, go movetime " << PEER_MOVE_TIME_MS << " on " << std::size(SEARCH_PEER_FENS)
-              << " positions, mean nodes/s: " << mean(own) << "; glaurung with one thread " << mean(peerOneThread)
-              << " (ratio " << own / peerOneThread << "), with its default threads " << mean(peerDefault) << " (ratio "
-              << own / peerDefault << ")" << std::endl;
+    std::cout << "search, go movetime " << PEER_MOVE_TIME_MS << " on " << std::size(SEARCH_PEER_FENS) << " positions, "
+              << PEER_ROUNDS << " rounds: nodes/s ratio against glaurung with one thread "
+              << ratioSpread(againstOneThread) << ", with its default threads " << ratioSpread(againstDefault)
+              << "; last round's mean nodes/s " << mean(own) << ", " << mean(peerOneThread) << ", " << mean(peerDefault)
+              << std::endl;
 }
 
 struct Section {
@@ -302,8 +380,9 @@ struct Section {
 
 int main(int argc, char** argv) {
     const Section sections[] = {
-        {"perft", perftSection},         {"eval", evalSection}, {"search", searchSection}, {"startup", startupSection},
-        {"firstmove", firstMoveSection}, {"stop", stopSection}, {"peers", peersSection},
+        {"perft", perftSection},   {"eval", evalSection},       {"parts", partsSection},
+        {"search", searchSection}, {"startup", startupSection}, {"firstmove", firstMoveSection},
+        {"stop", stopSection},     {"peers", peersSection},
     };
     for (const Section& section : sections) {
         bool chosen = argc < 2;

@@ -69,16 +69,7 @@ Move MovePicker::getNextMove() {
             [[fallthrough]];
         case GENERATE:
             stage = PICK;
-            if (scope == PickerScope::CAPTURES_AND_PROMOTIONS) {
-                rankCaptures();
-            } else {
-                moves.clear();
-                if (scope == PickerScope::ROOT)
-                    board.genIgnoringDraw(moves);
-                else
-                    board.gen(moves);
-                scoreMoves();
-            }
+            generateMoves();
             [[fallthrough]];
         case PICK: {
             if (next >= count) {
@@ -90,12 +81,20 @@ Move MovePicker::getNextMove() {
             // reach; a node that goes on sorts the rest once. Ranked moves
             // are all different, so either way gives the same order.
             if (next < SELECTED_MOVES || scope == PickerScope::CAPTURES_AND_PROMOTIONS) {
-                std::size_t chosen = next;
-                for (std::size_t i = next + 1; i < count; ++i)
-                    if (ranked[i] > ranked[chosen]) chosen = i;
-                std::swap(ranked[chosen], ranked[next]);
+                const std::size_t first = next;
+                const std::size_t end = count;
+                std::size_t chosen = first;
+                RankedMove best = ranked[first];
+                for (std::size_t i = first + 1; i < end; ++i) {
+                    if (ranked[i] > best) {
+                        best = ranked[i];
+                        chosen = i;
+                    }
+                }
+                ranked[chosen] = ranked[first];
+                ranked[first] = best;
             } else if (next == SELECTED_MOVES) {
-                std::sort(ranked + next, ranked + count, std::greater<>());
+                sortRest();
             }
             return rankedMove(ranked[next++]);
         }
@@ -103,6 +102,23 @@ Move MovePicker::getNextMove() {
     }
     return NOMOVE;
 }
+
+// Out of line, so that handing out a move from the list saves no more
+// registers than the selection needs.
+[[gnu::noinline]] void MovePicker::generateMoves() {
+    if (scope == PickerScope::CAPTURES_AND_PROMOTIONS) {
+        rankCaptures();
+        return;
+    }
+    moves.clear();
+    if (scope == PickerScope::ROOT)
+        board.genIgnoringDraw(moves);
+    else
+        board.gen(moves);
+    scoreMoves();
+}
+
+[[gnu::noinline]] void MovePicker::sortRest() { std::sort(ranked + next, ranked + count, std::greater<>()); }
 
 int MovePicker::orderingKey(const Move& move) const {
     // Most moves are quiet, and the killers are quiet moves: a killer's
@@ -122,21 +138,24 @@ int MovePicker::orderingKey(const Move& move) const {
 }
 
 void MovePicker::scoreMoves() {
-    count = 0;
+    // A local cursor: the compiler cannot keep a member count in a register
+    // across stores to the list.
+    RankedMove* out = ranked;
     for (const Move& move : moves) {
         if (move == hashMove) continue;
-        ranked[count++] = rankMove(move, orderingKey(move));
+        *out++ = rankMove(move, orderingKey(move));
     }
+    count = static_cast<std::size_t>(out - ranked);
 }
 
 void MovePicker::rankCaptures() {
     assert(!board.isDraw());
-    count = 0;
     const int us = board.getTurn();
     const int them = us ^ 1;
     const PieceSets& sets = board.pieceSets();
     const eval::SquareSet enemy = sets.all[them];
     const eval::SquareSet all = sets.occupied();
+    RankedMove* out = ranked;
 
     // Pawns capture towards either file; those a step from the last row
     // promote, by capturing or by a step onto an empty square.
@@ -148,54 +167,64 @@ void MovePicker::rankCaptures() {
         const eval::SquareSet targets = pawnStep(capturing, us, fileStep) & enemy;
         for (eval::SquareSet left = targets; left != 0; left &= left - 1) {
             const int to = eval::squareOfBit(std::countr_zero(left));
-            add(makeMove(to - forward - fileStep, to, PAWNMOVE | CAPTURE), captureKey(board.pieceAt(to), PAWN));
+            out = add(out, makeMove(to - forward - fileStep, to, PAWNMOVE | CAPTURE),
+                      captureKey(board.pieceAt(to), PAWN));
         }
     }
     for (eval::SquareSet left = promoting; left != 0; left &= left - 1) {
         const int from = eval::squareOfBit(std::countr_zero(left));
         const int file = fileOf(from);
         if (file != 0 && board.colorAt(from + forward - 1) == them)
-            rankPromotions(from, from + forward - 1, PAWNMOVE | CAPTURE);
+            out = rankPromotions(out, from, from + forward - 1, PAWNMOVE | CAPTURE);
         if (file != 7 && board.colorAt(from + forward + 1) == them)
-            rankPromotions(from, from + forward + 1, PAWNMOVE | CAPTURE);
-        if (board.colorAt(from + forward) == EMPTY) rankPromotions(from, from + forward, PAWNMOVE);
+            out = rankPromotions(out, from, from + forward + 1, PAWNMOVE | CAPTURE);
+        if (board.colorAt(from + forward) == EMPTY) out = rankPromotions(out, from, from + forward, PAWNMOVE);
     }
 
-    rankPieceCaptures<KNIGHT>(all, enemy);
-    rankPieceCaptures<BISHOP>(all, enemy);
-    rankPieceCaptures<ROOK>(all, enemy);
-    rankPieceCaptures<QUEEN>(all, enemy);
-    rankPieceCaptures<KING>(all, enemy);
+    out = rankPieceCaptures<KNIGHT>(out, sets.byType[us][KNIGHT], all, enemy);
+    out = rankPieceCaptures<BISHOP>(out, sets.byType[us][BISHOP], all, enemy);
+    out = rankPieceCaptures<ROOK>(out, sets.byType[us][ROOK], all, enemy);
+    out = rankPieceCaptures<QUEEN>(out, sets.byType[us][QUEEN], all, enemy);
+    out = rankPieceCaptures<KING>(out, sets.byType[us][KING], all, enemy);
 
     Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
     const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
-    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture) add(*capture, EN_PASSANT_KEY);
+    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture) out = add(out, *capture, EN_PASSANT_KEY);
+    count = static_cast<std::size_t>(out - ranked);
 }
 
+// The pieces come by their squares' bits, an order that ranking makes
+// irrelevant. A slider none of whose lines holds an enemy piece captures
+// nothing, whatever blocks them.
 template <int type>
-[[gnu::always_inline]] inline void MovePicker::rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy) {
-    const PieceList& list = board.pieces(board.getTurn(), type);
-    for (int i = 0; i < list.count; ++i) {
-        const int from = list.squares[i];
-        const int bit = eval::bitIndex(from);
+[[gnu::always_inline]] inline RankedMove* MovePicker::rankPieceCaptures(RankedMove* out, eval::SquareSet pieces,
+                                                                        eval::SquareSet all, eval::SquareSet enemy) {
+    for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
+        const int bit = std::countr_zero(left);
         eval::SquareSet reach = 0;
-        if constexpr (type == KNIGHT) reach = eval::STEP_REACH<KNIGHT>[bit];
-        if constexpr (type == BISHOP) reach = eval::bishopReach(bit, all);
-        if constexpr (type == ROOK) reach = eval::rookReach(bit, all);
-        if constexpr (type == QUEEN) reach = eval::queenReach(bit, all);
-        if constexpr (type == KING) reach = eval::STEP_REACH<KING>[bit];
+        if constexpr (type == KNIGHT || type == KING) {
+            reach = eval::STEP_REACH<type>[bit];
+        } else {
+            if ((LINES<type>[bit] & enemy) == 0) continue;
+            if constexpr (type == BISHOP) reach = eval::bishopReach(bit, all);
+            if constexpr (type == ROOK) reach = eval::rookReach(bit, all);
+            if constexpr (type == QUEEN) reach = eval::queenReach(bit, all);
+        }
+        const int from = eval::squareOfBit(bit);
         for (eval::SquareSet targets = reach & enemy; targets != 0; targets &= targets - 1) {
             const int to = eval::squareOfBit(std::countr_zero(targets));
-            add(makeMove(from, to, CAPTURE), captureKey(board.pieceAt(to), type));
+            out = add(out, makeMove(from, to, CAPTURE), captureKey(board.pieceAt(to), type));
         }
     }
+    return out;
 }
 
 // A pawn move onto the last row is four promotions, knight to queen.
-void MovePicker::rankPromotions(int from, int to, std::uint8_t flags) {
+RankedMove* MovePicker::rankPromotions(RankedMove* out, int from, int to, std::uint8_t flags) const {
     const int capture = (flags & CAPTURE) != 0 ? captureKey(board.pieceAt(to), PAWN) : 0;
     for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN})
-        add(makeMove(from, to, flags | PROMOTION, piece), capture + PIECE_VALUE[piece] + PROMOTION_BONUS);
+        out = add(out, makeMove(from, to, flags | PROMOTION, piece), capture + PIECE_VALUE[piece] + PROMOTION_BONUS);
+    return out;
 }
 
 void MovePicker::penalizeHist(const Move& best, int depth) {

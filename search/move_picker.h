@@ -67,6 +67,10 @@ public:
 private:
     enum Stage : std::uint8_t { HASH_MOVE, GENERATE, PICK, EXHAUSTED };
 
+    // Generates and ranks the moves in scope, all but the hash move.
+    void generateMoves();
+    // Sorts the moves not yet handed out, best first.
+    void sortRest();
     // Fills the ranked list with the generated moves in scope, all but the
     // hash move.
     void scoreMoves();
@@ -75,11 +79,15 @@ private:
     // move, straight from the squares its pieces reach: the same moves the
     // generator offers, in another order, which ranking makes irrelevant.
     void rankCaptures();
+    // These write the ranked moves at out and return the end of what they
+    // wrote.
     template <int type>
-    void rankPieceCaptures(eval::SquareSet all, eval::SquareSet enemy);
-    void rankPromotions(int from, int to, std::uint8_t flags);
-    void add(const Move& move, int key) {
-        if (move != hashMove) ranked[count++] = rankMove(move, key);
+    [[nodiscard]] RankedMove* rankPieceCaptures(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
+                                                eval::SquareSet enemy);
+    [[nodiscard]] RankedMove* rankPromotions(RankedMove* out, int from, int to, std::uint8_t flags) const;
+    [[nodiscard]] RankedMove* add(RankedMove* out, const Move& move, int key) const {
+        if (move != hashMove) *out++ = rankMove(move, key);
+        return out;
     }
 
     Move hashMove;
