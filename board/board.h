@@ -136,6 +136,11 @@ public:
     // most MAX_EN_PASSANT_CAPTURES), in generation order; the cursor after them.
     Move* addEnPassantCaptures(Move* cursor) const;
     static constexpr int MAX_EN_PASSANT_CAPTURES = 2;
+    // Writes the castling moves of the side to move whose right stands and
+    // whose path is empty at the cursor (at most MAX_CASTLING_MOVES), in
+    // generation order; the cursor after them.
+    Move* addCastlingMoves(Move* cursor) const;
+    static constexpr int MAX_CASTLING_MOVES = 2;
     // The captures and promotions among those moves, in the same order.
     void genCaptures(MoveList& out) const;
     [[nodiscard]] MoveList getAllMoves() const;

@@ -69,14 +69,17 @@ void Board::generate(MoveList& out) const {
     cursor = generatePieceMoves<QUEEN, scope>(cursor);
     cursor = generatePieceMoves<KING, scope>(cursor);
 
-    // Castling by rights and an empty path; attacks are tested when the move is made.
-    if constexpr (quietMoves) {
-        for (const CastlingRight& right : CASTLING_RIGHTS)
-            if (right.color == us && (castling & right.bit) != 0 && castlingPathIsEmpty(right))
-                *cursor++ = makeMove(right.kingFrom, right.kingTo, CASTLE);
-    }
+    if constexpr (quietMoves) cursor = addCastlingMoves(cursor);
 
     out.setEnd(addEnPassantCaptures(cursor));
+}
+
+// Castling by rights and an empty path; attacks are tested when the move is made.
+Move* Board::addCastlingMoves(Move* cursor) const {
+    for (const CastlingRight& right : CASTLING_RIGHTS)
+        if (right.color == turn && (castling & right.bit) != 0 && castlingPathIsEmpty(right))
+            *cursor++ = makeMove(right.kingFrom, right.kingTo, CASTLE);
+    return cursor;
 }
 
 Move* Board::addEnPassantCaptures(Move* cursor) const {

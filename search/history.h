@@ -17,7 +17,9 @@ public:
 
     explicit HistoryTable(const Board& board) : board(board) {}
 
-    [[nodiscard]] int getScore(const Move& move) const { return scores[board.getTurn()][movingPiece(move)][move.to]; }
+    // The values of the colour's quiet moves by moving piece and to-square.
+    using ScoresByPiece = int[KING + 1][128];
+    [[nodiscard]] const ScoresByPiece& scoresOf(int color) const { return scores[color]; }
     void addScore(const Move& move, int delta);
     void clear();
 
@@ -28,6 +30,6 @@ private:
         return piece;
     }
 
-    int scores[2][6][128] = {};
+    ScoresByPiece scores[2] = {};
     const Board& board;
 };

@@ -58,7 +58,6 @@ MovePicker::MovePicker(const Move& hashMove, const Move& killer1, const Move& ki
       history(history),
       board(board),
       scope(scope),
-      moves(buffers.moves),
       ranked(buffers.ranked.data()) {}
 
 Move MovePicker::getNextMove() {
@@ -68,88 +67,70 @@ Move MovePicker::getNextMove() {
             if (hashMove != NOMOVE && board.moveIsPseudo(hashMove)) return hashMove;
             [[fallthrough]];
         case GENERATE:
-            stage = PICK;
-            generateMoves();
+            stage = PICK_CAPTURES;
+            if (!generateMoves()) {
+                stage = EXHAUSTED;
+                return NOMOVE;
+            }
             [[fallthrough]];
-        case PICK: {
+        case PICK_CAPTURES:
+            // Capture lists are short: each move is selected.
+            if (next < firstQuiet) {
+                selectNext(firstQuiet);
+                return rankedMove(ranked[next++]);
+            }
+            stage = PICK_QUIETS;
+            [[fallthrough]];
+        case PICK_QUIETS:
             if (next >= count) {
                 stage = EXHAUSTED;
                 return NOMOVE;
             }
-            // The first moves are selected one by one, so that a node that
-            // cuts off early never pays for ordering the moves it does not
-            // reach; a node that goes on sorts the rest once. Ranked moves
-            // are all different, so either way gives the same order.
-            if (next < SELECTED_MOVES || scope == PickerScope::CAPTURES_AND_PROMOTIONS) {
-                const std::size_t first = next;
-                const std::size_t end = count;
-                std::size_t chosen = first;
-                RankedMove best = ranked[first];
-                for (std::size_t i = first + 1; i < end; ++i) {
-                    if (ranked[i] > best) {
-                        best = ranked[i];
-                        chosen = i;
-                    }
-                }
-                ranked[chosen] = ranked[first];
-                ranked[first] = best;
-            } else if (next == SELECTED_MOVES) {
+            // The first quiet moves are selected one by one, so that a node
+            // that cuts off early never pays for ordering the moves it does
+            // not reach; a node that goes on sorts the rest once. Ranked
+            // moves are all different, so either way gives the same order.
+            if (next - firstQuiet < SELECTED_MOVES)
+                selectNext(count);
+            else if (next - firstQuiet == SELECTED_MOVES)
                 sortRest();
-            }
             return rankedMove(ranked[next++]);
-        }
         case EXHAUSTED: break;
     }
     return NOMOVE;
 }
 
-// Out of line, so that handing out a move from the list saves no more
-// registers than the selection needs.
-[[gnu::noinline]] void MovePicker::generateMoves() {
-    if (scope == PickerScope::CAPTURES_AND_PROMOTIONS) {
-        rankCaptures();
-        return;
+void MovePicker::selectNext(std::size_t end) {
+    const std::size_t first = next;
+    std::size_t chosen = first;
+    RankedMove best = ranked[first];
+    for (std::size_t i = first + 1; i < end; ++i) {
+        if (ranked[i] > best) {
+            best = ranked[i];
+            chosen = i;
+        }
     }
-    moves.clear();
-    if (scope == PickerScope::ROOT)
-        board.genIgnoringDraw(moves);
-    else
-        board.gen(moves);
-    scoreMoves();
+    ranked[chosen] = ranked[first];
+    ranked[first] = best;
+}
+
+// Out of line, so that handing out a move from the list saves no more
+// registers than the selection needs. The quiet moves are ranked here too,
+// by the history values of this moment, before any capture is searched.
+[[gnu::noinline]] bool MovePicker::generateMoves() {
+    // The generator offers no move in a position drawn by rule, but at the
+    // root; a picker of captures expects its caller to have ruled the draw out.
+    assert(scope != PickerScope::CAPTURES_AND_PROMOTIONS || !board.isDraw());
+    if (scope == PickerScope::ALL_MOVES && board.isDraw()) return false;
+    rankCaptures();
+    firstQuiet = count;
+    if (scope != PickerScope::CAPTURES_AND_PROMOTIONS) rankQuiets();
+    return true;
 }
 
 [[gnu::noinline]] void MovePicker::sortRest() { std::sort(ranked + next, ranked + count, std::greater<>()); }
 
-int MovePicker::orderingKey(const Move& move) const {
-    // Most moves are quiet, and the killers are quiet moves: a killer's
-    // bonus or the history value is a quiet move's whole key.
-    if (move.isQuiet()) {
-        if (move == killer1) return KILLER1_BONUS;
-        if (move == killer2) return KILLER2_BONUS;
-        return history.getScore(move);
-    }
-    int key = 0;
-    if (move.has(ENPASSANT))
-        key = EN_PASSANT_KEY;
-    else if (move.has(CAPTURE))
-        key = captureKey(board.pieceAt(move.to), board.pieceAt(move.from));
-    if (move.has(PROMOTION)) key += PIECE_VALUE[move.promotion] + PROMOTION_BONUS;
-    return key;
-}
-
-void MovePicker::scoreMoves() {
-    // A local cursor: the compiler cannot keep a member count in a register
-    // across stores to the list.
-    RankedMove* out = ranked;
-    for (const Move& move : moves) {
-        if (move == hashMove) continue;
-        *out++ = rankMove(move, orderingKey(move));
-    }
-    count = static_cast<std::size_t>(out - ranked);
-}
-
 void MovePicker::rankCaptures() {
-    assert(!board.isDraw());
     const int us = board.getTurn();
     const int them = us ^ 1;
     const PieceSets& sets = board.pieceSets();
@@ -216,6 +197,66 @@ template <int type>
             out = add(out, makeMove(from, to, CAPTURE), captureKey(board.pieceAt(to), type));
         }
     }
+    return out;
+}
+
+void MovePicker::rankQuiets() {
+    const int us = board.getTurn();
+    const PieceSets& sets = board.pieceSets();
+    const eval::SquareSet all = sets.occupied();
+    const HistoryTable::ScoresByPiece& scores = history.scoresOf(us);
+    RankedMove* out = ranked + count;
+
+    // Pawns short of the last row but one step onto an empty square, and
+    // from their first row two.
+    const int forward = pawnForward(us);
+    const eval::SquareSet pawns = sets.byType[us][PAWN] & ~rowSet(us == WHITE ? 1 : 6);
+    const eval::SquareSet steps = pawnStep(pawns, us, 0) & ~all;
+    const eval::SquareSet doubleSteps = pawnStep(steps & rowSet(us == WHITE ? 5 : 2), us, 0) & ~all;
+    for (eval::SquareSet left = steps; left != 0; left &= left - 1) {
+        const int to = eval::squareOfBit(std::countr_zero(left));
+        out = addQuiet(out, makeMove(to - forward, to, PAWNMOVE), scores[PAWN][to]);
+    }
+    for (eval::SquareSet left = doubleSteps; left != 0; left &= left - 1) {
+        const int to = eval::squareOfBit(std::countr_zero(left));
+        out = addQuiet(out, makeMove(to - 2 * forward, to, PAWNMOVE | DOUBLEPUSH), scores[PAWN][to]);
+    }
+
+    out = rankPieceQuiets<KNIGHT>(out, sets.byType[us][KNIGHT], all, scores[KNIGHT]);
+    out = rankPieceQuiets<BISHOP>(out, sets.byType[us][BISHOP], all, scores[BISHOP]);
+    out = rankPieceQuiets<ROOK>(out, sets.byType[us][ROOK], all, scores[ROOK]);
+    out = rankPieceQuiets<QUEEN>(out, sets.byType[us][QUEEN], all, scores[QUEEN]);
+    out = rankPieceQuiets<KING>(out, sets.byType[us][KING], all, scores[KING]);
+
+    Move castling[Board::MAX_CASTLING_MOVES];
+    const Move* const castlingEnd = board.addCastlingMoves(castling);
+    for (const Move* move = castling; move != castlingEnd; ++move) out = addQuiet(out, *move, scores[KING][move->to]);
+    count = static_cast<std::size_t>(out - ranked);
+}
+
+template <int type>
+[[gnu::always_inline]] inline RankedMove* MovePicker::rankPieceQuiets(RankedMove* out, eval::SquareSet pieces,
+                                                                      eval::SquareSet all, const int* scores) const {
+    for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
+        const int bit = std::countr_zero(left);
+        eval::SquareSet reach = 0;
+        if constexpr (type == KNIGHT || type == KING) reach = eval::STEP_REACH<type>[bit];
+        if constexpr (type == BISHOP) reach = eval::bishopReach(bit, all);
+        if constexpr (type == ROOK) reach = eval::rookReach(bit, all);
+        if constexpr (type == QUEEN) reach = eval::queenReach(bit, all);
+        const int from = eval::squareOfBit(bit);
+        for (eval::SquareSet targets = reach & ~all; targets != 0; targets &= targets - 1) {
+            const int to = eval::squareOfBit(std::countr_zero(targets));
+            out = addQuiet(out, makeMove(from, to, 0), scores[to]);
+        }
+    }
+    return out;
+}
+
+RankedMove* MovePicker::addQuiet(RankedMove* out, const Move& move, int historyValue) const {
+    if (move == hashMove) return out;
+    const int key = move == killer1 ? KILLER1_BONUS : move == killer2 ? KILLER2_BONUS : historyValue;
+    *out++ = rankMove(move, key);
     return out;
 }
 

@@ -32,10 +32,9 @@ inline constexpr int RANKED_SQUARE_LIMIT = 127;
                     static_cast<int>((bits >> 8) & 0xFF));
 }
 
-// The lists a picker fills. The search owns one set per ply and lends it to
-// each node's picker, so that no node allocates.
+// The list a picker fills. The search owns one per ply and lends it to each
+// node's picker, so that no node allocates.
 struct PickerBuffers {
-    MoveList moves;
     // Room for the moves of any position, written in place.
     std::vector<RankedMove> ranked;
 
@@ -65,30 +64,38 @@ public:
     void penalizeHist(const Move& best, int depth);
 
 private:
-    enum Stage : std::uint8_t { HASH_MOVE, GENERATE, PICK, EXHAUSTED };
+    enum Stage : std::uint8_t { HASH_MOVE, GENERATE, PICK_CAPTURES, PICK_QUIETS, EXHAUSTED };
 
-    // Generates and ranks the moves in scope, all but the hash move.
-    void generateMoves();
+    // Ranks the moves in scope, all but the hash move: the captures and
+    // promotions, then the quiet moves; false when the node has no moves at
+    // all (a draw by rule).
+    [[nodiscard]] bool generateMoves();
+    // Moves the best of the ranked moves from next to end to next.
+    void selectNext(std::size_t end);
     // Sorts the moves not yet handed out, best first.
     void sortRest();
-    // Fills the ranked list with the generated moves in scope, all but the
-    // hash move.
-    void scoreMoves();
-    [[nodiscard]] int orderingKey(const Move& move) const;
     // Ranks the captures and promotions of the side to move, all but the hash
     // move, straight from the squares its pieces reach: the same moves the
     // generator offers, in another order, which ranking makes irrelevant.
     void rankCaptures();
+    // Ranks the other moves of the side to move the same way, each by its
+    // killer bonus or history value.
+    void rankQuiets();
     // These write the ranked moves at out and return the end of what they
     // wrote.
     template <int type>
     [[nodiscard]] RankedMove* rankPieceCaptures(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
                                                 eval::SquareSet enemy);
+    template <int type>
+    [[nodiscard]] RankedMove* rankPieceQuiets(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
+                                              const int* scores) const;
     [[nodiscard]] RankedMove* rankPromotions(RankedMove* out, int from, int to, std::uint8_t flags) const;
     [[nodiscard]] RankedMove* add(RankedMove* out, const Move& move, int key) const {
         if (move != hashMove) *out++ = rankMove(move, key);
         return out;
     }
+    // A quiet move's key is a killer's bonus or its history value.
+    [[nodiscard]] RankedMove* addQuiet(RankedMove* out, const Move& move, int historyValue) const;
 
     Move hashMove;
     Move killer1;
@@ -97,8 +104,10 @@ private:
     const Board& board;
     PickerScope scope;
     Stage stage = HASH_MOVE;
-    MoveList& moves;
     RankedMove* ranked;
     std::size_t count = 0;
     std::size_t next = 0;
+    // Where the quiet moves begin in the ranked list, after the captures and
+    // promotions.
+    std::size_t firstQuiet = 0;
 };
