@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "board/epd.h"
 #include "console/ai_player.h"
@@ -39,28 +42,42 @@ TEST(Search, SignatureOfFixedDepthSearches) {
     EXPECT_EQ(total, 138981);
 }
 
-// The picker of captures and promotions ranks its moves from the squares the
-// pieces reach; it must hand out what the full picker hands out before its
-// first quiet move, in the same order, in every suite position and after
-// every move from it.
-TEST(Search, CapturePickerMatchesTheFullPicker) {
+// The pickers rank their moves from the squares the pieces reach; in every
+// suite position and after every move from it they must hand out each move
+// the generator offers, captures and promotions before any quiet move.
+TEST(Search, PickersHandOutTheGeneratedMoves) {
+    const auto sorted = [](std::vector<Move> moves) {
+        std::sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) {
+            return std::tie(a.from, a.to, a.promotion, a.flags) < std::tie(b.from, b.to, b.promotion, b.flags);
+        });
+        return moves;
+    };
     const auto handedOut = [](const Board& board, PickerScope scope) {
         HistoryTable history(board);
         PickerBuffers buffers;
         MovePicker picker(NOMOVE, NOMOVE, NOMOVE, history, board, buffers, scope);
         std::vector<Move> moves;
-        for (Move move = picker.getNextMove(); move != NOMOVE && !move.isQuiet(); move = picker.getNextMove())
+        for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
+            EXPECT_TRUE(moves.empty() || !moves.back().isQuiet() || move.isQuiet()) << board.toFen();
             moves.push_back(move);
+        }
         return moves;
+    };
+    const auto generated = [](const Board& board, bool capturesOnly) {
+        MoveList list;
+        capturesOnly ? board.genCaptures(list) : board.gen(list);
+        return std::vector<Move>(list.begin(), list.end());
     };
     for (const char* file : {"/perftsuite.epd", "/perft-edge.epd"})
         for (const SuitePosition& position : readSuite(std::string(MARROWBY_TEST_DATA) + file)) {
             Board board(position.fen);
             for (const Move& move : board.getAllMoves()) {
                 if (!board.executeMove(move)) continue;
+                EXPECT_EQ(sorted(handedOut(board, PickerScope::ALL_MOVES)), sorted(generated(board, false)))
+                    << board.toFen();
                 if (!board.isDraw()) {
-                    EXPECT_EQ(handedOut(board, PickerScope::CAPTURES_AND_PROMOTIONS),
-                              handedOut(board, PickerScope::ALL_MOVES))
+                    EXPECT_EQ(sorted(handedOut(board, PickerScope::CAPTURES_AND_PROMOTIONS)),
+                              sorted(generated(board, true)))
                         << board.toFen();
                 }
                 board.undoMove();
