@@ -181,7 +181,9 @@ void Board::undoMove() {
 bool Board::repetitionCountReaches(int count) const {
     const auto limit = std::min<std::size_t>(undoStack.size(), static_cast<std::size_t>(fiftyCount) + 1);
     int seen = 1;
-    for (std::size_t i = 0; i < limit; ++i) {
+    // The key holds the side to move, so only every second record, from the
+    // one two plies back, can hold the current position.
+    for (std::size_t i = 1; i < limit; i += 2) {
         if (repeats(undoStack[undoStack.size() - 1 - i]) && ++seen >= count) return true;
     }
     return false;
