@@ -225,11 +225,7 @@ template <int type>
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
         const int bit = bitIndex(from);
-        SquareSet reach = 0;
-        if constexpr (type == BISHOP) reach = bishopReach(bit, occupied);
-        if constexpr (type == ROOK) reach = rookReach(bit, occupied);
-        if constexpr (type == QUEEN) reach = queenReach(bit, occupied);
-        if constexpr (type == KNIGHT) reach = STEP_REACH<KNIGHT>[bit];
+        const SquareSet reach = pieceReach<type>(bit, occupied);
         // Each captured piece goes to the end of its list in generation order:
         // a knight's steps, and so its victims, come in the order of their
         // squares, as does a lone victim; a slider's several victims come

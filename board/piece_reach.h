@@ -31,6 +31,22 @@ constexpr auto LINES = [] {
     return lines;
 }();
 
+// The squares a piece of the type on the bit reaches, the occupied squares
+// being those given: a step's squares for knights and kings, each line up to
+// and with its first occupied square for sliders.
+template <int type>
+[[nodiscard, gnu::always_inline]] inline SquareSet pieceReach(int bit, SquareSet occupied) {
+    static_assert(type >= KNIGHT && type <= KING);
+    if constexpr (type == KNIGHT || type == KING)
+        return STEP_REACH<type>[bit];
+    else if constexpr (type == BISHOP)
+        return bishopReach(bit, occupied);
+    else if constexpr (type == ROOK)
+        return rookReach(bit, occupied);
+    else
+        return queenReach(bit, occupied);
+}
+
 // The squares from which a pawn of the colour attacks each square.
 constexpr auto PAWN_ATTACKERS = [] {
     std::array<std::array<SquareSet, 64>, 2> attackers{};

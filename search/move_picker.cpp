@@ -182,15 +182,9 @@ template <int type>
                                                                         eval::SquareSet all, eval::SquareSet enemy) {
     for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
         const int bit = std::countr_zero(left);
-        eval::SquareSet reach = 0;
-        if constexpr (type == KNIGHT || type == KING) {
-            reach = eval::STEP_REACH<type>[bit];
-        } else {
+        if constexpr (isSlider(type))
             if ((LINES<type>[bit] & enemy) == 0) continue;
-            if constexpr (type == BISHOP) reach = eval::bishopReach(bit, all);
-            if constexpr (type == ROOK) reach = eval::rookReach(bit, all);
-            if constexpr (type == QUEEN) reach = eval::queenReach(bit, all);
-        }
+        const eval::SquareSet reach = pieceReach<type>(bit, all);
         const int from = eval::squareOfBit(bit);
         for (eval::SquareSet targets = reach & enemy; targets != 0; targets &= targets - 1) {
             const int to = eval::squareOfBit(std::countr_zero(targets));
@@ -239,11 +233,7 @@ template <int type>
                                                                       eval::SquareSet all, const int* scores) const {
     for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
         const int bit = std::countr_zero(left);
-        eval::SquareSet reach = 0;
-        if constexpr (type == KNIGHT || type == KING) reach = eval::STEP_REACH<type>[bit];
-        if constexpr (type == BISHOP) reach = eval::bishopReach(bit, all);
-        if constexpr (type == ROOK) reach = eval::rookReach(bit, all);
-        if constexpr (type == QUEEN) reach = eval::queenReach(bit, all);
+        const eval::SquareSet reach = pieceReach<type>(bit, all);
         const int from = eval::squareOfBit(bit);
         for (eval::SquareSet targets = reach & ~all; targets != 0; targets &= targets - 1) {
             const int to = eval::squareOfBit(std::countr_zero(targets));
