@@ -68,10 +68,7 @@ Move MovePicker::getNextMove() {
             [[fallthrough]];
         case GENERATE:
             stage = PICK_CAPTURES;
-            if (!generateMoves()) {
-                stage = EXHAUSTED;
-                return NOMOVE;
-            }
+            generateMoves();
             [[fallthrough]];
         case PICK_CAPTURES:
             // Capture lists are short: each move is selected.
@@ -117,15 +114,13 @@ void MovePicker::selectNext(std::size_t end) {
 // Out of line, so that handing out a move from the list saves no more
 // registers than the selection needs. The quiet moves are ranked here too,
 // by the history values of this moment, before any capture is searched.
-[[gnu::noinline]] bool MovePicker::generateMoves() {
-    // The generator offers no move in a position drawn by rule, but at the
-    // root; a picker of captures expects its caller to have ruled the draw out.
-    assert(scope != PickerScope::CAPTURES_AND_PROMOTIONS || !board.isDraw());
-    if (scope == PickerScope::ALL_MOVES && board.isDraw()) return false;
+[[gnu::noinline]] void MovePicker::generateMoves() {
+    // Only the root is played on in a position drawn by rule; elsewhere the
+    // search has returned the draw before it asks for moves.
+    assert(scope == PickerScope::ROOT || !board.isDraw());
     rankCaptures();
     firstQuiet = count;
     if (scope != PickerScope::CAPTURES_AND_PROMOTIONS) rankQuiets();
-    return true;
 }
 
 [[gnu::noinline]] void MovePicker::sortRest() { std::sort(ranked + next, ranked + count, std::greater<>()); }

@@ -43,9 +43,9 @@ struct PickerBuffers {
 
 // Which generated moves a picker hands out. Captures and promotions come out
 // in the same order either way, since every one ranks above every quiet move.
-// A picker of captures and promotions only expects the caller to have ruled
-// out a draw by rule, in which the generator offers no move. The root's moves
-// are all moves even where a draw by rule could be claimed.
+// A picker other than the root's expects the caller to have ruled out a draw
+// by rule, in which the generator offers no move. The root's moves are all
+// moves even where a draw by rule could be claimed.
 enum class PickerScope : std::uint8_t { ALL_MOVES, CAPTURES_AND_PROMOTIONS, ROOT };
 
 // Hands out the moves of one node best first: the hash move before anything
@@ -67,9 +67,9 @@ private:
     enum Stage : std::uint8_t { HASH_MOVE, GENERATE, PICK_CAPTURES, PICK_QUIETS, EXHAUSTED };
 
     // Ranks the moves in scope, all but the hash move: the captures and
-    // promotions, then the quiet moves; false when the node has no moves at
-    // all (a draw by rule).
-    [[nodiscard]] bool generateMoves();
+    // promotions, then the quiet moves. The position is not drawn by rule,
+    // but at the root.
+    void generateMoves();
     // Moves the best of the ranked moves from next to end to next.
     void selectNext(std::size_t end);
     // Sorts the moves not yet handed out, best first.

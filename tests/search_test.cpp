@@ -73,9 +73,9 @@ TEST(Search, PickersHandOutTheGeneratedMoves) {
             Board board(position.fen);
             for (const Move& move : board.getAllMoves()) {
                 if (!board.executeMove(move)) continue;
-                EXPECT_EQ(sorted(handedOut(board, PickerScope::ALL_MOVES)), sorted(generated(board, false)))
-                    << board.toFen();
                 if (!board.isDraw()) {
+                    EXPECT_EQ(sorted(handedOut(board, PickerScope::ALL_MOVES)), sorted(generated(board, false)))
+                        << board.toFen();
                     EXPECT_EQ(sorted(handedOut(board, PickerScope::CAPTURES_AND_PROMOTIONS)),
                               sorted(generated(board, true)))
                         << board.toFen();
