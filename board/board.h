@@ -205,6 +205,12 @@ private:
     [[nodiscard]] bool attackedThrough(int square, int byColor, SquareSet occupied) const;
     template <int type, GenerationScope scope>
     [[nodiscard]] Move* generatePieceMoves(Move* cursor) const;
+    // The pieces of a castling, promotion or en passant capture move, the
+    // turn already passed; returns the change of the key.
+    [[nodiscard]] std::int64_t placeSpecialMove(const Move& move);
+    // Takes those pieces back, the turn already restored; the captured piece
+    // of a promotion is the caller's to put back.
+    void takeBackSpecialMove(const Move& move);
     [[nodiscard]] bool repetitionCountReaches(int count) const;
     // Whether the position of the undo record is the current one. The key
     // of a position after a double step holds its en passant square even

@@ -90,13 +90,6 @@ bool Board::executeMove(const Move& move) {
         return true;
     }
 
-    if (move.has(CASTLE)) {
-        const CastlingRight& rook = *castlingRightTo(to);
-        key.togglePiece(ROOK, us, rook.rookFrom);
-        key.togglePiece(ROOK, us, rook.rookTo);
-        shiftPiece(rook.rookFrom, rook.rookTo, ROOK, us);
-    }
-
     if (pieceBoard[to] != EMPTY) {
         key.togglePiece(pieceBoard[to], colorBoard[to], to);
         removePiece(to, pieceBoard[to], colorBoard[to]);
@@ -121,6 +114,34 @@ bool Board::executeMove(const Move& move) {
     else if (fiftyCount < INT_MAX)
         ++fiftyCount;
 
+    // Castling, promotions and en passant captures are rare: their pieces
+    // move out of line, so that the common move keeps its values in registers.
+    if (move.has(CASTLE | PROMOTION | ENPASSANT)) [[unlikely]] {
+        key.setHash(key.getHash() ^ placeSpecialMove(move));
+    } else {
+        const int moving = pieceBoard[from];
+        shiftPiece(from, to, moving, us);
+        key.togglePiece(moving, us, from);
+        key.togglePiece(moving, us, to);
+    }
+
+    zobrist = key;
+    return true;
+}
+
+std::int64_t Board::placeSpecialMove(const Move& move) {
+    // turn is already the opponent's.
+    const int us = turn ^ 1;
+    const int from = move.from;
+    const int to = move.to;
+    Zobrist change;
+    if (move.has(CASTLE)) {
+        const CastlingRight& rook = *castlingRightTo(to);
+        change.togglePiece(ROOK, us, rook.rookFrom);
+        change.togglePiece(ROOK, us, rook.rookTo);
+        shiftPiece(rook.rookFrom, rook.rookTo, ROOK, us);
+    }
+
     const int moving = pieceBoard[from];
     const int placed = move.has(PROMOTION) ? move.promotion : moving;
     if (placed != moving) {
@@ -129,50 +150,62 @@ bool Board::executeMove(const Move& move) {
     } else {
         shiftPiece(from, to, moving, us);
     }
-    key.togglePiece(moving, us, from);
-    key.togglePiece(placed, us, to);
+    change.togglePiece(moving, us, from);
+    change.togglePiece(placed, us, to);
 
     if (move.has(ENPASSANT)) {
         const int victim = to - pawnForward(us);
-        key.togglePiece(PAWN, us ^ 1, victim);
+        change.togglePiece(PAWN, us ^ 1, victim);
         removePiece(victim, PAWN, us ^ 1);
     }
-
-    zobrist = key;
-    return true;
+    return change.getHash();
 }
 
 void Board::undoMove() {
     assert(!undoStack.empty());
     turn ^= 1;
     const int us = turn;
-    const UndoRecord record = undoStack.back();
-    undoStack.pop_back();
+    const UndoRecord& record = undoStack.back();
     const int from = record.move.from;
     const int to = record.move.to;
+    const int captured = record.captured;
     castling = record.castling;
     epSquare = record.epSquare;
     fiftyCount = record.fiftyCount;
     checkState = record.checkState;
     zobrist.setHash(record.key);
     // The null move moved nothing.
-    if (!onBoard(from)) return;
+    if (!onBoard(from)) {
+        undoStack.pop_back();
+        return;
+    }
 
-    if (record.move.has(PROMOTION)) {
+    if (record.move.has(CASTLE | PROMOTION | ENPASSANT)) [[unlikely]]
+        takeBackSpecialMove(record.move);
+    else
+        shiftPiece(to, from, pieceBoard[to], us);
+    if (captured != EMPTY) addPiece(to, captured, us ^ 1);
+    undoStack.pop_back();
+}
+
+void Board::takeBackSpecialMove(const Move& move) {
+    const int us = turn;
+    const int from = move.from;
+    const int to = move.to;
+    if (move.has(PROMOTION)) {
         const int promoted = pieceBoard[to];
         addPiece(from, PAWN, us);
         removePiece(to, promoted, us);
     } else {
         shiftPiece(to, from, pieceBoard[to], us);
     }
-    if (record.captured != EMPTY) addPiece(to, record.captured, us ^ 1);
 
-    if (record.move.has(CASTLE)) {
+    if (move.has(CASTLE)) {
         const CastlingRight& rook = *castlingRightTo(to);
         shiftPiece(rook.rookTo, rook.rookFrom, ROOK, us);
     }
 
-    if (record.move.has(ENPASSANT)) {
+    if (move.has(ENPASSANT)) {
         const int victim = to - pawnForward(us);
         addPiece(victim, PAWN, us ^ 1);
     }
