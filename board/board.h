@@ -151,8 +151,11 @@ public:
     [[nodiscard]] MoveCounts countLegalMoves();
     // The squares of each colour's pieces, kept by every change of a square.
     [[nodiscard]] const PieceSets& pieceSets() const { return sets; }
-    // The sum of the piece-square values of the colour's pieces but its king.
-    [[nodiscard]] int pieceSquareSum(int color) const { return pieceSquareSums[color]; }
+    // The sum of the material and piece-square values of the colour's pieces
+    // but its king's square value, and the sum of their phase weights
+    // (board/piece_square.h).
+    [[nodiscard]] int pieceValueSum(int color) const { return pieceValueSums[color] & PIECE_VALUE_MASK; }
+    [[nodiscard]] int phaseSum(int color) const { return pieceValueSums[color] >> PIECE_PHASE_SHIFT; }
     // The first legal move in generation order by the rules of play, even in
     // a position drawn by rule (such a draw is claimed, so play may go on);
     // NOMOVE when the side to move has none. Testing a capture moves the
@@ -238,21 +241,21 @@ private:
     [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
 
     // The three ways pieces change squares once place() has emptied the
-    // board: the squares, the piece lists, the square sets and the
-    // piece-square sums change together. The key is the caller's to update.
+    // board: the squares, the piece lists, the square sets and the sums of
+    // piece values change together. The key is the caller's to update.
     void addPiece(int square, int type, int color) {
         colorBoard[square] = color;
         pieceBoard[square] = type;
         listInsert(color, type, square);
         sets.toggle(color, type, bitOf(square));
-        pieceSquareSums[color] += PIECE_SQUARE_BY_SQUARE[color][type][square];
+        pieceValueSums[color] += PIECE_VALUE_BY_SQUARE[color][type][square];
     }
     void removePiece(int square, int type, int color) {
         listErase(color, type, square);
         colorBoard[square] = EMPTY;
         pieceBoard[square] = EMPTY;
         sets.toggle(color, type, bitOf(square));
-        pieceSquareSums[color] -= PIECE_SQUARE_BY_SQUARE[color][type][square];
+        pieceValueSums[color] -= PIECE_VALUE_BY_SQUARE[color][type][square];
     }
     void shiftPiece(int from, int to, int type, int color) {
         colorBoard[to] = color;
@@ -261,7 +264,7 @@ private:
         pieceBoard[from] = EMPTY;
         listReplace(color, type, from, to);
         sets.toggle(color, type, bitOf(from) | bitOf(to));
-        pieceSquareSums[color] += PIECE_SQUARE_BY_SQUARE[color][type][to] - PIECE_SQUARE_BY_SQUARE[color][type][from];
+        pieceValueSums[color] += PIECE_VALUE_BY_SQUARE[color][type][to] - PIECE_VALUE_BY_SQUARE[color][type][from];
     }
     // countLegalMoves's work, and the same built for processors with a
     // population-count instruction.
@@ -325,7 +328,7 @@ private:
     int colorBoard[128];
     int pieceBoard[128];
     PieceSets sets;
-    int pieceSquareSums[2] = {};
+    int pieceValueSums[2] = {};
     std::vector<UndoRecord> undoStack;
     int turn = WHITE;
     int castling = 0;

@@ -131,7 +131,7 @@ void Board::place(const char (&squares)[8][8], int sideToMove, int rights, int e
     for (int& code : colorBoard) code = EMPTY;
     for (int& code : pieceBoard) code = EMPTY;
     sets = PieceSets{};
-    pieceSquareSums[WHITE] = pieceSquareSums[BLACK] = 0;
+    pieceValueSums[WHITE] = pieceValueSums[BLACK] = 0;
     undoStack.clear();
     checkState = CHECK_UNKNOWN;
 

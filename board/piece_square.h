@@ -4,10 +4,20 @@
 
 #include "core/types.h"
 
-// The piece-square values of pawns, knights, bishops, rooks and queens, the
-// same in the middlegame and the endgame. The board keeps each colour's sum
-// of them as its pieces change squares; the evaluator reads the sum and adds
-// the king's, which differ by phase.
+// What the evaluator counts of each piece apart from the king's square: its
+// material, its share of the game phase and its piece-square value (pawns,
+// knights, bishops, rooks and queens; the same in the middlegame and the
+// endgame). The board keeps each colour's sums of them as its pieces come,
+// go and change squares; the evaluator reads the sums and adds the king's
+// square value, which differs by phase.
+
+// Material of one piece by piece code; the king counts nothing.
+inline constexpr int MATERIAL_VALUE[7] = {100, 325, 335, 500, 975, 0, 0};
+
+// What each piece adds to the game phase: the phase is the sum over both
+// colours, at most MAX_PHASE (eval/score.h), which the starting position
+// reaches exactly.
+inline constexpr int PHASE_WEIGHT[7] = {0, 1, 1, 2, 4, 0, 0};
 
 // The tables are written as white sees the board, rank 8 in the first row and
 // file a in the first column; black reads them with the ranks mirrored.
@@ -79,3 +89,35 @@ inline constexpr auto PIECE_SQUARE_BY_SQUARE = [] {
             }
     return table;
 }();
+
+// A colour's pieces' values in one number, as the board sums them: below bit
+// PIECE_PHASE_SHIFT their material plus their piece-square values, from that
+// bit up their phase weights. Every piece's material outweighs its lowest
+// square value, so the lower part is never negative; and a piece list holds
+// at most 16 pieces, so it stays below 2^16.
+inline constexpr int PIECE_PHASE_SHIFT = 16;
+inline constexpr int PIECE_VALUE_MASK = (1 << PIECE_PHASE_SHIFT) - 1;
+inline constexpr auto PIECE_VALUE_BY_SQUARE = [] {
+    std::array<std::array<std::array<int, 128>, KING + 1>, 2> table{};
+    for (const int color : {WHITE, BLACK})
+        for (int type = PAWN; type < KING; ++type)
+            for (int square = 0; square < 128; ++square)
+                if (onBoard(square))
+                    table[color][type][square] = MATERIAL_VALUE[type] + PIECE_SQUARE_BY_SQUARE[color][type][square] +
+                                                 (PHASE_WEIGHT[type] << PIECE_PHASE_SHIFT);
+    return table;
+}();
+static_assert([] {
+    constexpr int PIECES_OF_A_TYPE = 16;
+    int largest = 0;
+    for (int type = PAWN; type < KING; ++type) {
+        int typeLargest = 0;
+        for (int bit = 0; bit < 64; ++bit) {
+            const int value = MATERIAL_VALUE[type] + PIECE_SQUARE[type][bit];
+            if (value < 0) return false;
+            typeLargest = value > typeLargest ? value : typeLargest;
+        }
+        largest += PIECES_OF_A_TYPE * typeLargest;
+    }
+    return largest <= PIECE_VALUE_MASK;
+}());

@@ -39,32 +39,23 @@ template <int color>
             king};
 }
 
-// Per piece type but the king and number of pieces of the type, the material
-// of that many pieces (below bit 16) and their share of the phase (from bit
-// 16 up). A piece list holds at most 16 pieces, so a colour's material stays
-// below 2^16. A sum over the types reads one entry for each.
-constexpr int PHASE_SHIFT = 16;
-constexpr int MATERIAL_MASK = (1 << PHASE_SHIFT) - 1;
-constexpr auto MATERIAL_AND_PHASE = [] {
-    std::array<std::array<int, PieceList::CAPACITY + 1>, KING> table{};
-    for (int type = PAWN; type < KING; ++type)
-        for (int count = 0; count <= PieceList::CAPACITY; ++count)
-            table[type][count] = eval::MATERIAL_VALUE[type] * count + (eval::PHASE_WEIGHT[type] * count << PHASE_SHIFT);
-    return table;
-}();
-
 // Material and piece-square value. Returns their sum; adds the colour's share
-// of the phase to phase.
-template <int color>
+// of the phase to phase. The board keeps the sums of the pieces' values; only
+// the king's square value differs between the phases. The report alone needs
+// the material apart, counted from the piece lists.
+template <int color, bool recordTerms>
 [[gnu::always_inline]] inline Score addMaterial(const Board& board, int king, SideTerms& terms, int& phase) {
-    int packed = 0;
-    for (int type = PAWN; type < KING; ++type) packed += MATERIAL_AND_PHASE[type][board.pieces(color, type).count];
-    phase += packed >> PHASE_SHIFT;
-    terms.material = Score::both(packed & MATERIAL_MASK);
-    // The board keeps the sum of the other pieces; only the king's value
-    // differs between the phases.
-    terms.pieceSquare = Score::both(board.pieceSquareSum(color)) + KING_SQUARE_BY_SQUARE[color][king];
-    return terms.material + terms.pieceSquare;
+    phase += board.phaseSum(color);
+    const Score kingSquare = KING_SQUARE_BY_SQUARE[color][king];
+    const int pieceValues = board.pieceValueSum(color);
+    if constexpr (recordTerms) {
+        int material = 0;
+        for (int type = PAWN; type < KING; ++type)
+            material += eval::MATERIAL_VALUE[type] * board.pieces(color, type).count;
+        terms.material = Score::both(material);
+        terms.pieceSquare = Score::both(pieceValues - material) + kingSquare;
+    }
+    return Score::both(pieceValues) + kingSquare;
 }
 
 // Two sums kept in one int, to spare registers in the loops over the pieces:
@@ -176,8 +167,8 @@ template <bool recordTerms>
     const Score blackPositional =
         addPositionalTerms<BLACK>(board.pieceSets(), blackFacts, whiteFacts, all, pawnTerms, black);
     int phase = 0;
-    const Score whiteMaterial = addMaterial<WHITE>(board, whiteFacts.king, white, phase);
-    const Score blackMaterial = addMaterial<BLACK>(board, blackFacts.king, black, phase);
+    const Score whiteMaterial = addMaterial<WHITE, recordTerms>(board, whiteFacts.king, white, phase);
+    const Score blackMaterial = addMaterial<BLACK, recordTerms>(board, blackFacts.king, black, phase);
     phase = std::min(phase, MAX_PHASE);
     terms.phase = phase;
     const int whiteTapered = sumUp(white, whiteMaterial + whitePositional, phase);

@@ -4,18 +4,18 @@
 #include "core/types.h"
 #include "eval/score.h"
 
-// The evaluator's weights and tables, indexed by piece code (PAWN to KING,
+// The evaluator's weights and tables (material and phase weights from
+// board/piece_square.h), indexed by piece code (PAWN to KING,
 // then EMPTY), by square or by rank. The square tables are written as white
 // sees the board, rank 8 in the first row and file a in the first column.
 namespace eval {
 
+using ::MATERIAL_VALUE;
+using ::PHASE_WEIGHT;
 using ::tableIndex;
 
 // The tables are aligned by hand, a row per rank.
 // clang-format off
-
-// Material of one piece; the king counts nothing.
-inline constexpr int MATERIAL_VALUE[7] = {100, 325, 335, 500, 975, 0, 0};
 
 // Points per counted mobility square.
 inline constexpr Score MOBILITY_WEIGHT[7] = {{0, 0}, {4, 4}, {3, 3}, {2, 4}, {1, 2}, {0, 0}, {0, 0}};
@@ -37,10 +37,6 @@ inline constexpr int SAFETY_TABLE[100] = {
     500, 500, 500, 500, 500, 500, 500, 500, 500, 500,
     500, 500, 500, 500, 500, 500, 500, 500, 500, 500,
 };
-
-// What each piece adds to the game phase: the phase is the sum over both
-// colours, at most MAX_PHASE, which the starting position reaches exactly.
-inline constexpr int PHASE_WEIGHT[7] = {0, 1, 1, 2, 4, 0, 0};
 
 // Pawn structure, per pawn. A passed pawn earns its bonus once for each rank
 // it has advanced from its colour's back rank.

@@ -39,17 +39,21 @@ inline std::string boardProblem(const Board& board) {
             return "a square and the piece lists disagree";
     for (const int color : {WHITE, BLACK}) {
         PieceSets sets;
-        int pieceSquareSum = 0;
+        int pieceValueSum = 0;
+        int phaseSum = 0;
         for (int square = 0; square < 128; ++square)
             if (onBoard(square) && board.colorAt(square) == color) {
-                sets.toggle(color, board.pieceAt(square), bitOf(square));
-                pieceSquareSum += PIECE_SQUARE_BY_SQUARE[color][board.pieceAt(square)][square];
+                const int type = board.pieceAt(square);
+                sets.toggle(color, type, bitOf(square));
+                pieceValueSum += MATERIAL_VALUE[type] + PIECE_SQUARE_BY_SQUARE[color][type][square];
+                phaseSum += PHASE_WEIGHT[type];
             }
         const PieceSets& kept = board.pieceSets();
         if (kept.all[color] != sets.all[color] ||
             !std::equal(std::begin(sets.byType[color]), std::end(sets.byType[color]), kept.byType[color]))
             return "the square sets do not match the squares";
-        if (board.pieceSquareSum(color) != pieceSquareSum) return "the piece-square sum does not match the squares";
+        if (board.pieceValueSum(color) != pieceValueSum || board.phaseSum(color) != phaseSum)
+            return "the sums of piece values do not match the squares";
     }
     if (board.pieces(WHITE, KING).count != 1 || board.pieces(BLACK, KING).count != 1) return "not one king per side";
     if (board.inCheck(board.getTurn() ^ 1)) return "the side not to move is in check";
