@@ -48,7 +48,7 @@ constexpr int EN_PASSANT_KEY = captureKey(PAWN, PAWN);
 
 }  // namespace
 
-PickerBuffers::PickerBuffers() : ranked(MoveList::CAPACITY) {}
+PickerBuffers::PickerBuffers() : ranked(MoveList::CAPACITY), quiets(MoveList::CAPACITY) {}
 
 MovePicker::MovePicker(const Move& hashMove, const Move& killer1, const Move& killer2, HistoryTable& history,
                        const Board& board, PickerBuffers& buffers, PickerScope scope)
@@ -58,7 +58,8 @@ MovePicker::MovePicker(const Move& hashMove, const Move& killer1, const Move& ki
       history(history),
       board(board),
       scope(scope),
-      ranked(buffers.ranked.data()) {}
+      ranked(buffers.ranked.data()),
+      quiets(buffers.quiets.data()) {}
 
 Move MovePicker::getNextMove() {
     switch (stage) {
@@ -72,14 +73,15 @@ Move MovePicker::getNextMove() {
             [[fallthrough]];
         case PICK_CAPTURES:
             // Capture lists are short: each move is selected.
-            if (next < firstQuiet) {
-                selectNext(firstQuiet);
+            if (next < count) {
+                selectNext(ranked + next, ranked + count);
                 return rankedMove(ranked[next++]);
             }
             stage = PICK_QUIETS;
+            rankPendingQuiets();
             [[fallthrough]];
         case PICK_QUIETS:
-            if (next >= count) {
+            if (nextQuiet >= quietCount) {
                 stage = EXHAUSTED;
                 return NOMOVE;
             }
@@ -87,43 +89,49 @@ Move MovePicker::getNextMove() {
             // that cuts off early never pays for ordering the moves it does
             // not reach; a node that goes on sorts the rest once. Ranked
             // moves are all different, so either way gives the same order.
-            if (next - firstQuiet < SELECTED_MOVES)
-                selectNext(count);
-            else if (next - firstQuiet == SELECTED_MOVES)
-                sortRest();
-            return rankedMove(ranked[next++]);
+            if (nextQuiet < SELECTED_MOVES)
+                selectNext(quiets + nextQuiet, quiets + quietCount);
+            else if (nextQuiet == SELECTED_MOVES)
+                sortMoves(quiets + nextQuiet, quiets + quietCount);
+            return rankedMove(quiets[nextQuiet++]);
         case EXHAUSTED: break;
     }
     return NOMOVE;
 }
 
-void MovePicker::selectNext(std::size_t end) {
-    const std::size_t first = next;
-    std::size_t chosen = first;
-    RankedMove best = ranked[first];
-    for (std::size_t i = first + 1; i < end; ++i) {
-        if (ranked[i] > best) {
-            best = ranked[i];
-            chosen = i;
+void MovePicker::selectNext(RankedMove* first, RankedMove* end) {
+    RankedMove* chosen = first;
+    RankedMove best = *first;
+    for (RankedMove* move = first + 1; move < end; ++move) {
+        if (*move > best) {
+            best = *move;
+            chosen = move;
         }
     }
-    ranked[chosen] = ranked[first];
-    ranked[first] = best;
+    *chosen = *first;
+    *first = best;
 }
 
 // Out of line, so that handing out a move from the list saves no more
-// registers than the selection needs. The quiet moves are ranked here too,
-// by the history values of this moment, before any capture is searched.
+// registers than the selection needs.
 [[gnu::noinline]] void MovePicker::generateMoves() {
     // Only the root is played on in a position drawn by rule; elsewhere the
     // search has returned the draw before it asks for moves.
     assert(scope == PickerScope::ROOT || !board.isDraw());
     rankCaptures();
-    firstQuiet = count;
-    if (scope != PickerScope::CAPTURES_AND_PROMOTIONS) rankQuiets();
+    if (scope == PickerScope::CAPTURES_AND_PROMOTIONS) return;
+    const int us = board.getTurn();
+    const PieceSets& sets = board.pieceSets();
+    std::copy(std::begin(sets.byType[us]), std::end(sets.byType[us]), sources.own);
+    sources.all = sets.occupied();
+    sources.color = static_cast<std::uint8_t>(us);
+    sources.castlingCount = static_cast<std::uint8_t>(board.addCastlingMoves(sources.castling) - sources.castling);
+    quietsPending = true;
 }
 
-[[gnu::noinline]] void MovePicker::sortRest() { std::sort(ranked + next, ranked + count, std::greater<>()); }
+[[gnu::noinline]] void MovePicker::sortMoves(RankedMove* first, RankedMove* end) {
+    std::sort(first, end, std::greater<>());
+}
 
 void MovePicker::rankCaptures() {
     const int us = board.getTurn();
@@ -189,17 +197,17 @@ template <int type>
     return out;
 }
 
-void MovePicker::rankQuiets() {
-    const int us = board.getTurn();
-    const PieceSets& sets = board.pieceSets();
-    const eval::SquareSet all = sets.occupied();
+[[gnu::noinline]] void MovePicker::rankQuiets() {
+    const int us = sources.color;
+    const eval::SquareSet* const own = sources.own;
+    const eval::SquareSet all = sources.all;
     const HistoryTable::ScoresByPiece& scores = history.scoresOf(us);
-    RankedMove* out = ranked + count;
+    RankedMove* out = quiets;
 
     // Pawns short of the last row but one step onto an empty square, and
     // from their first row two.
     const int forward = pawnForward(us);
-    const eval::SquareSet pawns = sets.byType[us][PAWN] & ~rowSet(us == WHITE ? 1 : 6);
+    const eval::SquareSet pawns = own[PAWN] & ~rowSet(us == WHITE ? 1 : 6);
     const eval::SquareSet steps = pawnStep(pawns, us, 0) & ~all;
     const eval::SquareSet doubleSteps = pawnStep(steps & rowSet(us == WHITE ? 5 : 2), us, 0) & ~all;
     for (eval::SquareSet left = steps; left != 0; left &= left - 1) {
@@ -211,16 +219,16 @@ void MovePicker::rankQuiets() {
         out = addQuiet(out, makeMove(to - 2 * forward, to, PAWNMOVE | DOUBLEPUSH), scores[PAWN][to]);
     }
 
-    out = rankPieceQuiets<KNIGHT>(out, sets.byType[us][KNIGHT], all, scores[KNIGHT]);
-    out = rankPieceQuiets<BISHOP>(out, sets.byType[us][BISHOP], all, scores[BISHOP]);
-    out = rankPieceQuiets<ROOK>(out, sets.byType[us][ROOK], all, scores[ROOK]);
-    out = rankPieceQuiets<QUEEN>(out, sets.byType[us][QUEEN], all, scores[QUEEN]);
-    out = rankPieceQuiets<KING>(out, sets.byType[us][KING], all, scores[KING]);
+    out = rankPieceQuiets<KNIGHT>(out, own[KNIGHT], all, scores[KNIGHT]);
+    out = rankPieceQuiets<BISHOP>(out, own[BISHOP], all, scores[BISHOP]);
+    out = rankPieceQuiets<ROOK>(out, own[ROOK], all, scores[ROOK]);
+    out = rankPieceQuiets<QUEEN>(out, own[QUEEN], all, scores[QUEEN]);
+    out = rankPieceQuiets<KING>(out, own[KING], all, scores[KING]);
 
-    Move castling[Board::MAX_CASTLING_MOVES];
-    const Move* const castlingEnd = board.addCastlingMoves(castling);
-    for (const Move* move = castling; move != castlingEnd; ++move) out = addQuiet(out, *move, scores[KING][move->to]);
-    count = static_cast<std::size_t>(out - ranked);
+    for (int i = 0; i < sources.castlingCount; ++i)
+        out = addQuiet(out, sources.castling[i], scores[KING][sources.castling[i].to]);
+    quietCount = static_cast<std::size_t>(out - quiets);
+    quietsPending = false;
 }
 
 template <int type>
@@ -259,8 +267,8 @@ void MovePicker::penalizeHist(const Move& best, int depth) {
     // shares the key; it has no history slot here.
     if (hashMove != NOMOVE && hashMove != best && hashMove.isQuiet() && board.pieceAt(hashMove.from) != EMPTY)
         history.addScore(hashMove, penalty);
-    for (std::size_t i = 0; i < next; ++i) {
-        const Move move = rankedMove(ranked[i]);
-        if (move != best && move.isQuiet()) history.addScore(move, penalty);
+    for (std::size_t i = 0; i < nextQuiet; ++i) {
+        const Move move = rankedMove(quiets[i]);
+        if (move != best) history.addScore(move, penalty);
     }
 }

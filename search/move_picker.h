@@ -32,11 +32,13 @@ inline constexpr int RANKED_SQUARE_LIMIT = 127;
                     static_cast<int>((bits >> 8) & 0xFF));
 }
 
-// The list a picker fills. The search owns one per ply and lends it to each
+// The lists a picker fills. The search owns one per ply and lends it to each
 // node's picker, so that no node allocates.
 struct PickerBuffers {
-    // Room for the moves of any position, written in place.
+    // Room for the captures and promotions, and for the quiet moves, of any
+    // position, written in place.
     std::vector<RankedMove> ranked;
+    std::vector<RankedMove> quiets;
 
     PickerBuffers();
 };
@@ -52,6 +54,13 @@ enum class PickerScope : std::uint8_t { ALL_MOVES, CAPTURES_AND_PROMOTIONS, ROOT
 // is generated, then captures and promotions, the two killers, and the other
 // quiet moves by history value. Moves are pseudo-legal; the caller finds out
 // whether they leave its king in check.
+//
+// The quiet moves are ranked by the history values of the moment the
+// captures are generated, after the hash move. Many nodes cut off before
+// their quiet moves, so the picker ranks them only when they are asked for,
+// from the squares it saved then; a caller about to change history values
+// while the picker's node is still searched first has it rank them
+// (rankPendingQuiets).
 class MovePicker {
 public:
     MovePicker(const Move& hashMove, const Move& killer1, const Move& killer2, HistoryTable& history,
@@ -59,6 +68,11 @@ public:
 
     // The next move, or NOMOVE once the node has no more.
     [[nodiscard]] Move getNextMove();
+    // Ranks the quiet moves by the current history values if the captures
+    // are generated and the quiet moves not yet ranked.
+    void rankPendingQuiets() {
+        if (quietsPending) rankQuiets();
+    }
     // Lowers the history value of every quiet move handed out here other than
     // best, the hash move included.
     void penalizeHist(const Move& best, int depth);
@@ -66,20 +80,31 @@ public:
 private:
     enum Stage : std::uint8_t { HASH_MOVE, GENERATE, PICK_CAPTURES, PICK_QUIETS, EXHAUSTED };
 
-    // Ranks the moves in scope, all but the hash move: the captures and
-    // promotions, then the quiet moves. The position is not drawn by rule,
-    // but at the root.
+    // What ranking the quiet moves reads of the position, saved when the
+    // picker is built: the side to move's pieces by type, the squares of all
+    // pieces, and the castling moves whose right stands and path is empty.
+    struct QuietSources {
+        eval::SquareSet own[KING + 1];
+        eval::SquareSet all;
+        Move castling[Board::MAX_CASTLING_MOVES];
+        std::uint8_t castlingCount;
+        std::uint8_t color;
+    };
+
+    // Ranks the captures and promotions, all but the hash move, and saves the
+    // quiet moves' sources when they are in scope. The position is not drawn
+    // by rule, but at the root.
     void generateMoves();
-    // Moves the best of the ranked moves from next to end to next.
-    void selectNext(std::size_t end);
-    // Sorts the moves not yet handed out, best first.
-    void sortRest();
+    // Moves the best of the moves from first to end to first.
+    static void selectNext(RankedMove* first, RankedMove* end);
+    // Sorts the moves, best first.
+    static void sortMoves(RankedMove* first, RankedMove* end);
     // Ranks the captures and promotions of the side to move, all but the hash
     // move, straight from the squares its pieces reach: the same moves the
     // generator offers, in another order, which ranking makes irrelevant.
     void rankCaptures();
-    // Ranks the other moves of the side to move the same way, each by its
-    // killer bonus or history value.
+    // Ranks the other moves of the side to move the same way from the saved
+    // sources, each by its killer bonus or history value.
     void rankQuiets();
     // These write the ranked moves at out and return the end of what they
     // wrote.
@@ -104,10 +129,14 @@ private:
     const Board& board;
     PickerScope scope;
     Stage stage = HASH_MOVE;
+    // The ranked captures and promotions, and the quiet moves; how many of
+    // each there are and how many were handed out.
     RankedMove* ranked;
+    RankedMove* quiets;
     std::size_t count = 0;
     std::size_t next = 0;
-    // Where the quiet moves begin in the ranked list, after the captures and
-    // promotions.
-    std::size_t firstQuiet = 0;
+    std::size_t quietCount = 0;
+    std::size_t nextQuiet = 0;
+    bool quietsPending = false;
+    QuietSources sources;
 };

@@ -188,6 +188,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     const Move killer2 = killers.get2(ply);
     MovePicker picker(hashMove, killer1, killer2, historyTable, board, pickerBuffers[ply],
                       ply == 0 ? PickerScope::ROOT : PickerScope::ALL_MOVES);
+    const PickerOfPly pickerOfPly(pickers[ply], picker);
 
     // Step 14. Futility: near the horizon, a static score far below alpha
     // means quiet moves are not worth searching. The score is taken when a
@@ -279,8 +280,10 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     tt.save(key, bestMoveHere, flag, depth, best, ply);
 
     // Step 19. A quiet move that raised alpha becomes a killer and gains
-    // history; the quiet moves tried before it lose some.
+    // history; the quiet moves tried before it lose some. The nodes nearer
+    // the root rank their quiet moves by the history they began with.
     if (best > alpha && bestMoveHere.isQuiet()) {
+        rankPendingQuiets(ply);
         killers.insert(bestMoveHere, ply);
         historyTable.addScore(bestMoveHere, depth * depth);
         picker.penalizeHist(bestMoveHere, depth);
@@ -343,6 +346,11 @@ int Search::quiesce(int ply, int alpha, int beta, int color) {
         if (best >= beta) break;
     }
     return best;
+}
+
+void Search::rankPendingQuiets(int ply) {
+    for (int earlier = 0; earlier < ply; ++earlier)
+        if (pickers[earlier] != nullptr) pickers[earlier]->rankPendingQuiets();
 }
 
 int Search::staticScore(int color) {

@@ -101,12 +101,28 @@ private:
     // search asks for the same positions again and again (each iteration,
     // futility and quiescence at one node, transpositions).
     [[nodiscard]] int staticScore(int color);
+    // Has the pickers of the nodes from the root to ply, not included, rank
+    // their quiet moves before history values change.
+    void rankPendingQuiets(int ply);
+    // The picker of the node being searched at a ply, for as long as it
+    // lives; nullptr while the node has none.
+    class PickerOfPly {
+    public:
+        PickerOfPly(MovePicker*& slot, MovePicker& picker) : slot(slot) { slot = &picker; }
+        ~PickerOfPly() { slot = nullptr; }
+        PickerOfPly(const PickerOfPly&) = delete;
+        PickerOfPly& operator=(const PickerOfPly&) = delete;
+
+    private:
+        MovePicker*& slot;
+    };
 
     Board& board;
     std::ostream& out;
     Evaluator evaluator;
     std::array<MoveList, MAX_PLY> pvLines;
     std::array<PickerBuffers, MAX_PLY> pickerBuffers;
+    std::array<MovePicker*, MAX_PLY> pickers{};
     KillerTable killers;
     HistoryTable historyTable;
     TTable tt;
