@@ -18,15 +18,24 @@ using RankedMove = std::int64_t;
 // rank higher.
 inline constexpr int RANKED_SQUARE_LIMIT = 127;
 
+// The units of the fields of a ranked move. No field reaches into the next,
+// so that the number is the sum of its fields, each times its unit.
+inline constexpr RankedMove KEY_UNIT = RankedMove{1} << 32;
+inline constexpr RankedMove FROM_UNIT = RankedMove{1} << 24;
+inline constexpr RankedMove TO_UNIT = RankedMove{1} << 16;
+inline constexpr RankedMove PROMOTION_UNIT = RankedMove{1} << 8;
+
 [[nodiscard]] constexpr RankedMove rankMove(const Move& move, int key) {
-    return static_cast<RankedMove>(key) * (RankedMove{1} << 32) |
-           static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT - move.from) << 24 |
-           static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT - move.to) << 16 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(move.promotion)) << 8 | move.flags;
+    return key * KEY_UNIT + (RANKED_SQUARE_LIMIT - move.from) * FROM_UNIT + (RANKED_SQUARE_LIMIT - move.to) * TO_UNIT +
+           static_cast<std::uint8_t>(move.promotion) * PROMOTION_UNIT + move.flags;
 }
 
+// The low half of a ranked move, which holds the whole move: two ranked
+// moves stand for the same move exactly when these are equal.
+[[nodiscard]] constexpr std::uint32_t rankedBits(RankedMove ranked) { return static_cast<std::uint32_t>(ranked); }
+
 [[nodiscard]] constexpr Move rankedMove(RankedMove ranked) {
-    const auto bits = static_cast<std::uint32_t>(ranked);
+    const std::uint32_t bits = rankedBits(ranked);
     return makeMove(RANKED_SQUARE_LIMIT - static_cast<int>(bits >> 24),
                     RANKED_SQUARE_LIMIT - static_cast<int>((bits >> 16) & 0xFF), static_cast<int>(bits & 0xFF),
                     static_cast<int>((bits >> 8) & 0xFF));
@@ -78,24 +87,20 @@ private:
     // move, straight from the squares its pieces reach: the same moves the
     // generator offers, in another order, which ranking makes irrelevant.
     void rankCaptures();
-    // Ranks the other moves of the side to move the same way, each by its
-    // killer bonus or history value.
+    // Ranks the other moves of the side to move the same way, all but the
+    // hash move, each by its killer bonus or history value.
     void rankQuiets();
     // These write the ranked moves at out and return the end of what they
     // wrote.
+    template <int fileStep>
+    [[nodiscard]] RankedMove* rankPawnCaptures(RankedMove* out, eval::SquareSet targets, int forward) const;
     template <int type>
     [[nodiscard]] RankedMove* rankPieceCaptures(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
-                                                eval::SquareSet enemy);
-    template <int type>
-    [[nodiscard]] RankedMove* rankPieceQuiets(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
-                                              const int* scores) const;
+                                                eval::SquareSet enemy) const;
     [[nodiscard]] RankedMove* rankPromotions(RankedMove* out, int from, int to, std::uint8_t flags) const;
-    [[nodiscard]] RankedMove* add(RankedMove* out, const Move& move, int key) const {
-        if (move != hashMove) *out++ = rankMove(move, key);
-        return out;
-    }
-    // A quiet move's key is a killer's bonus or its history value.
-    [[nodiscard]] RankedMove* addQuiet(RankedMove* out, const Move& move, int historyValue) const;
+    // Takes the hash move, handed out before the others, out of the ranked
+    // moves from first to end, if it is among them; the end of those left.
+    [[nodiscard]] RankedMove* withoutHashMove(RankedMove* first, RankedMove* end) const;
 
     Move hashMove;
     Move killer1;
