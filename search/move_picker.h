@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -34,11 +35,19 @@ inline constexpr RankedMove PROMOTION_UNIT = RankedMove{1} << 8;
 // moves stand for the same move exactly when these are equal.
 [[nodiscard]] constexpr std::uint32_t rankedBits(RankedMove ranked) { return static_cast<std::uint32_t>(ranked); }
 
+// The move of a ranked number. Flipping the bits of a square below
+// RANKED_SQUARE_LIMIT, all of whose bits are set, gives its distance below
+// the limit and back; the low half then holds the move's bytes from first
+// to last, the most significant first.
 [[nodiscard]] constexpr Move rankedMove(RankedMove ranked) {
-    const std::uint32_t bits = rankedBits(ranked);
-    return makeMove(RANKED_SQUARE_LIMIT - static_cast<int>(bits >> 24),
-                    RANKED_SQUARE_LIMIT - static_cast<int>((bits >> 16) & 0xFF), static_cast<int>(bits & 0xFF),
-                    static_cast<int>((bits >> 8) & 0xFF));
+    static_assert((RANKED_SQUARE_LIMIT & (RANKED_SQUARE_LIMIT + 1)) == 0);
+    constexpr auto SQUARE_BITS = static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT * (FROM_UNIT + TO_UNIT));
+    const std::uint32_t bytes = rankedBits(ranked) ^ SQUARE_BITS;
+    static_assert(std::endian::native == std::endian::big || std::endian::native == std::endian::little);
+    if constexpr (std::endian::native == std::endian::big)
+        return std::bit_cast<Move>(bytes);
+    else
+        return std::bit_cast<Move>(bytes >> 24 | (bytes >> 8 & 0xFF00) | (bytes << 8 & 0xFF0000) | bytes << 24);
 }
 
 // The list a picker fills. The search owns one per ply and lends it to each
