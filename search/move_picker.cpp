@@ -144,7 +144,7 @@ void MovePicker::selectNext(std::size_t end) {
 
 [[gnu::noinline]] void MovePicker::sortRest() { std::sort(ranked + next, ranked + count, std::greater<>()); }
 
-void MovePicker::rankCaptures() {
+[[gnu::always_inline]] inline void MovePicker::rankCaptures() {
     const int us = board.getTurn();
     const int them = us ^ 1;
     const PieceSets& sets = board.pieceSets();
@@ -176,10 +176,15 @@ void MovePicker::rankCaptures() {
     out = rankPieceCaptures<QUEEN>(out, sets.byType[us][QUEEN], all, enemy);
     out = rankPieceCaptures<KING>(out, sets.byType[us][KING], all, enemy);
 
-    Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
-    const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
-    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture)
-        *out++ = rankMove(*capture, EN_PASSANT_KEY);
+    // Pawns capture en passant onto the square a pawn of the other side
+    // skipped with its last move.
+    if (const int square = board.getEpSquare(); square != NO_SQUARE) {
+        const eval::SquareSet capturers = PAWN_ATTACKERS[us][eval::bitIndex(square)] & pawns;
+        for (eval::SquareSet left = capturers; left != 0; left &= left - 1) {
+            const int from = eval::squareOfBit(std::countr_zero(left));
+            *out++ = rankMove(makeMove(from, square, PAWNMOVE | CAPTURE | ENPASSANT), EN_PASSANT_KEY);
+        }
+    }
     // Only a capture or promotion can be the hash move here.
     if (!hashMove.isQuiet()) out = withoutHashMove(ranked, out);
     count = static_cast<std::size_t>(out - ranked);
