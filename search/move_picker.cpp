@@ -46,6 +46,25 @@ static_assert(VICTIM_WEIGHT >= KING_ORDERING_VALUE);
 }
 constexpr int EN_PASSANT_KEY = captureKey(PAWN, PAWN);
 
+// A capture's ranked number is the victim's share of its key, looked up by
+// the piece code on the target square, plus the attacker's share with the
+// move's squares and flags.
+constexpr auto VICTIM_SHARE = [] {
+    std::array<RankedMove, EMPTY + 1> shares{};
+    for (int victim = PAWN; victim <= EMPTY; ++victim) shares[victim] = PIECE_VALUE[victim] * VICTIM_WEIGHT * KEY_UNIT;
+    return shares;
+}();
+[[nodiscard]] constexpr RankedMove attackerShare(int attacker) {
+    return (CAPTURE_BASE - PIECE_VALUE[attacker]) * KEY_UNIT;
+}
+static_assert(VICTIM_SHARE[QUEEN] + attackerShare(KNIGHT) == captureKey(QUEEN, KNIGHT) * KEY_UNIT);
+
+// The ranked number of a move from the square to the square with the flags,
+// its key left out.
+[[nodiscard]] constexpr RankedMove squaresShare(int from, int to, std::uint8_t flags) {
+    return (RANKED_SQUARE_LIMIT - from) * FROM_UNIT + (RANKED_SQUARE_LIMIT - to) * TO_UNIT + flags;
+}
+
 }  // namespace
 
 PickerBuffers::PickerBuffers() : ranked(MoveList::CAPACITY), quiets(MoveList::CAPACITY) {}
@@ -133,7 +152,7 @@ void MovePicker::selectNext(RankedMove* first, RankedMove* end) {
     std::sort(first, end, std::greater<>());
 }
 
-void MovePicker::rankCaptures() {
+[[gnu::always_inline]] inline void MovePicker::rankCaptures() {
     const int us = board.getTurn();
     const int them = us ^ 1;
     const PieceSets& sets = board.pieceSets();
@@ -146,15 +165,9 @@ void MovePicker::rankCaptures() {
     const int forward = pawnForward(us);
     const eval::SquareSet pawns = sets.byType[us][PAWN];
     const eval::SquareSet promoting = pawns & rowSet(us == WHITE ? 1 : 6);
-    for (const int fileStep : {-1, 1}) {
-        const eval::SquareSet capturing = (pawns & ~promoting) & (fileStep < 0 ? ~FILE_A : ~FILE_H);
-        const eval::SquareSet targets = pawnStep(capturing, us, fileStep) & enemy;
-        for (eval::SquareSet left = targets; left != 0; left &= left - 1) {
-            const int to = eval::squareOfBit(std::countr_zero(left));
-            out = add(out, makeMove(to - forward - fileStep, to, PAWNMOVE | CAPTURE),
-                      captureKey(board.pieceAt(to), PAWN));
-        }
-    }
+    const eval::SquareSet capturing = pawns & ~promoting;
+    out = rankPawnCaptures<-1>(out, pawnStep(capturing & ~FILE_A, us, -1) & enemy, forward);
+    out = rankPawnCaptures<1>(out, pawnStep(capturing & ~FILE_H, us, 1) & enemy, forward);
     for (eval::SquareSet left = promoting; left != 0; left &= left - 1) {
         const int from = eval::squareOfBit(std::countr_zero(left));
         const int file = fileOf(from);
@@ -171,10 +184,30 @@ void MovePicker::rankCaptures() {
     out = rankPieceCaptures<QUEEN>(out, sets.byType[us][QUEEN], all, enemy);
     out = rankPieceCaptures<KING>(out, sets.byType[us][KING], all, enemy);
 
-    Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
-    const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
-    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture) out = add(out, *capture, EN_PASSANT_KEY);
+    // Pawns capture en passant onto the square a pawn of the other side
+    // skipped with its last move.
+    if (const int square = board.getEpSquare(); square != NO_SQUARE) {
+        const eval::SquareSet capturers = PAWN_ATTACKERS[us][eval::bitIndex(square)] & pawns;
+        for (eval::SquareSet left = capturers; left != 0; left &= left - 1) {
+            const int from = eval::squareOfBit(std::countr_zero(left));
+            *out++ = rankMove(makeMove(from, square, PAWNMOVE | CAPTURE | ENPASSANT), EN_PASSANT_KEY);
+        }
+    }
+    // Only a capture or promotion can be the hash move here.
+    if (!hashMove.isQuiet()) out = withoutHashMove(ranked, out);
     count = static_cast<std::size_t>(out - ranked);
+}
+
+// The pawns that capture towards the file step land on the targets.
+template <int fileStep>
+[[gnu::always_inline]] inline RankedMove* MovePicker::rankPawnCaptures(RankedMove* out, eval::SquareSet targets,
+                                                                       int forward) const {
+    for (eval::SquareSet left = targets; left != 0; left &= left - 1) {
+        const int to = eval::squareOfBit(std::countr_zero(left));
+        *out++ = VICTIM_SHARE[board.pieceAt(to)] + attackerShare(PAWN) +
+                 squaresShare(to - forward - fileStep, to, PAWNMOVE | CAPTURE);
+    }
+    return out;
 }
 
 // The pieces come by their squares' bits, an order that ranking makes
@@ -182,7 +215,8 @@ void MovePicker::rankCaptures() {
 // nothing, whatever blocks them.
 template <int type>
 [[gnu::always_inline]] inline RankedMove* MovePicker::rankPieceCaptures(RankedMove* out, eval::SquareSet pieces,
-                                                                        eval::SquareSet all, eval::SquareSet enemy) {
+                                                                        eval::SquareSet all,
+                                                                        eval::SquareSet enemy) const {
     for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
         const int bit = std::countr_zero(left);
         if constexpr (isSlider(type))
@@ -191,17 +225,77 @@ template <int type>
         const int from = eval::squareOfBit(bit);
         for (eval::SquareSet targets = reach & enemy; targets != 0; targets &= targets - 1) {
             const int to = eval::squareOfBit(std::countr_zero(targets));
-            out = add(out, makeMove(from, to, CAPTURE), captureKey(board.pieceAt(to), type));
+            *out++ = VICTIM_SHARE[board.pieceAt(to)] + attackerShare(type) + squaresShare(from, to, CAPTURE);
         }
     }
     return out;
 }
+
+namespace {
+
+// The quiet moves that do not rank by their history values: the hash move,
+// handed out before the others, and the killers, which take their bonuses;
+// each as the low half of its ranked number. Only moves onto the squares
+// they go to are compared with them.
+struct QuietExceptions {
+    eval::SquareSet targets;
+    std::uint32_t hashMove;
+    std::uint32_t killer1;
+    std::uint32_t killer2;
+
+    QuietExceptions(const Move& hash, const Move& first, const Move& second)
+        : targets(eval::bitOf(hash.to) | eval::bitOf(first.to) | eval::bitOf(second.to)),
+          hashMove(rankedBits(rankMove(hash, 0))),
+          killer1(rankedBits(rankMove(first, 0))),
+          killer2(rankedBits(rankMove(second, 0))) {}
+
+    // Writes the move at out unless it is the hash move, with a killer's
+    // bonus or its history value as key; the end of what was written.
+    [[nodiscard]] RankedMove* add(RankedMove* out, RankedMove unkeyed, int historyValue) const {
+        const std::uint32_t bits = rankedBits(unkeyed);
+        if (bits == hashMove) return out;
+        const int key = bits == killer1 ? KILLER1_BONUS : bits == killer2 ? KILLER2_BONUS : historyValue;
+        *out++ = key * KEY_UNIT + unkeyed;
+        return out;
+    }
+};
+
+// Writes at out the quiet moves onto the targets, ranked by the history
+// values of their to-squares, unkeyed giving the rest of each one's number.
+template <typename Unkeyed>
+[[gnu::always_inline]] inline RankedMove* rankQuietTargets(RankedMove* out, eval::SquareSet targets, const int* scores,
+                                                           const QuietExceptions& exceptions, Unkeyed unkeyed) {
+    for (eval::SquareSet left = targets & ~exceptions.targets; left != 0; left &= left - 1) {
+        const int to = eval::squareOfBit(std::countr_zero(left));
+        *out++ = scores[to] * KEY_UNIT + unkeyed(to);
+    }
+    for (eval::SquareSet left = targets & exceptions.targets; left != 0; left &= left - 1) {
+        const int to = eval::squareOfBit(std::countr_zero(left));
+        out = exceptions.add(out, unkeyed(to), scores[to]);
+    }
+    return out;
+}
+
+template <int type>
+[[gnu::always_inline]] inline RankedMove* rankPieceQuiets(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
+                                                          const int* scores, const QuietExceptions& exceptions) {
+    for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
+        const int bit = std::countr_zero(left);
+        const int from = eval::squareOfBit(bit);
+        out = rankQuietTargets(out, pieceReach<type>(bit, all) & ~all, scores, exceptions,
+                               [from](int to) { return squaresShare(from, to, 0); });
+    }
+    return out;
+}
+
+}  // namespace
 
 [[gnu::noinline]] void MovePicker::rankQuiets() {
     const int us = sources.color;
     const eval::SquareSet* const own = sources.own;
     const eval::SquareSet all = sources.all;
     const HistoryTable::ScoresByPiece& scores = history.scoresOf(us);
+    const QuietExceptions exceptions(hashMove, killer1, killer2);
     RankedMove* out = quiets;
 
     // Pawns short of the last row but one step onto an empty square, and
@@ -210,54 +304,40 @@ template <int type>
     const eval::SquareSet pawns = own[PAWN] & ~rowSet(us == WHITE ? 1 : 6);
     const eval::SquareSet steps = pawnStep(pawns, us, 0) & ~all;
     const eval::SquareSet doubleSteps = pawnStep(steps & rowSet(us == WHITE ? 5 : 2), us, 0) & ~all;
-    for (eval::SquareSet left = steps; left != 0; left &= left - 1) {
-        const int to = eval::squareOfBit(std::countr_zero(left));
-        out = addQuiet(out, makeMove(to - forward, to, PAWNMOVE), scores[PAWN][to]);
-    }
-    for (eval::SquareSet left = doubleSteps; left != 0; left &= left - 1) {
-        const int to = eval::squareOfBit(std::countr_zero(left));
-        out = addQuiet(out, makeMove(to - 2 * forward, to, PAWNMOVE | DOUBLEPUSH), scores[PAWN][to]);
-    }
+    out = rankQuietTargets(out, steps, scores[PAWN], exceptions,
+                           [forward](int to) { return squaresShare(to - forward, to, PAWNMOVE); });
+    out = rankQuietTargets(out, doubleSteps, scores[PAWN], exceptions,
+                           [forward](int to) { return squaresShare(to - 2 * forward, to, PAWNMOVE | DOUBLEPUSH); });
 
-    out = rankPieceQuiets<KNIGHT>(out, own[KNIGHT], all, scores[KNIGHT]);
-    out = rankPieceQuiets<BISHOP>(out, own[BISHOP], all, scores[BISHOP]);
-    out = rankPieceQuiets<ROOK>(out, own[ROOK], all, scores[ROOK]);
-    out = rankPieceQuiets<QUEEN>(out, own[QUEEN], all, scores[QUEEN]);
-    out = rankPieceQuiets<KING>(out, own[KING], all, scores[KING]);
+    out = rankPieceQuiets<KNIGHT>(out, own[KNIGHT], all, scores[KNIGHT], exceptions);
+    out = rankPieceQuiets<BISHOP>(out, own[BISHOP], all, scores[BISHOP], exceptions);
+    out = rankPieceQuiets<ROOK>(out, own[ROOK], all, scores[ROOK], exceptions);
+    out = rankPieceQuiets<QUEEN>(out, own[QUEEN], all, scores[QUEEN], exceptions);
+    out = rankPieceQuiets<KING>(out, own[KING], all, scores[KING], exceptions);
 
     for (int i = 0; i < sources.castlingCount; ++i)
-        out = addQuiet(out, sources.castling[i], scores[KING][sources.castling[i].to]);
+        out = exceptions.add(out, rankMove(sources.castling[i], 0), scores[KING][sources.castling[i].to]);
     quietCount = static_cast<std::size_t>(out - quiets);
     quietsPending = false;
 }
 
-template <int type>
-[[gnu::always_inline]] inline RankedMove* MovePicker::rankPieceQuiets(RankedMove* out, eval::SquareSet pieces,
-                                                                      eval::SquareSet all, const int* scores) const {
-    for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
-        const int bit = std::countr_zero(left);
-        const eval::SquareSet reach = pieceReach<type>(bit, all);
-        const int from = eval::squareOfBit(bit);
-        for (eval::SquareSet targets = reach & ~all; targets != 0; targets &= targets - 1) {
-            const int to = eval::squareOfBit(std::countr_zero(targets));
-            out = addQuiet(out, makeMove(from, to, 0), scores[to]);
+// The order of the ranked moves is irrelevant: the last takes the hash
+// move's place.
+RankedMove* MovePicker::withoutHashMove(RankedMove* first, RankedMove* end) const {
+    const std::uint32_t hashBits = rankedBits(rankMove(hashMove, 0));
+    for (RankedMove* move = first; move != end; ++move)
+        if (rankedBits(*move) == hashBits) {
+            *move = *--end;
+            break;
         }
-    }
-    return out;
-}
-
-RankedMove* MovePicker::addQuiet(RankedMove* out, const Move& move, int historyValue) const {
-    if (move == hashMove) return out;
-    const int key = move == killer1 ? KILLER1_BONUS : move == killer2 ? KILLER2_BONUS : historyValue;
-    *out++ = rankMove(move, key);
-    return out;
+    return end;
 }
 
 // A pawn move onto the last row is four promotions, knight to queen.
 RankedMove* MovePicker::rankPromotions(RankedMove* out, int from, int to, std::uint8_t flags) const {
     const int capture = (flags & CAPTURE) != 0 ? captureKey(board.pieceAt(to), PAWN) : 0;
     for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN})
-        out = add(out, makeMove(from, to, flags | PROMOTION, piece), capture + PIECE_VALUE[piece] + PROMOTION_BONUS);
+        *out++ = rankMove(makeMove(from, to, flags | PROMOTION, piece), capture + PIECE_VALUE[piece] + PROMOTION_BONUS);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -18,18 +19,35 @@ using RankedMove = std::int64_t;
 // rank higher.
 inline constexpr int RANKED_SQUARE_LIMIT = 127;
 
+// The units of the fields of a ranked move. No field reaches into the next,
+// so that the number is the sum of its fields, each times its unit.
+inline constexpr RankedMove KEY_UNIT = RankedMove{1} << 32;
+inline constexpr RankedMove FROM_UNIT = RankedMove{1} << 24;
+inline constexpr RankedMove TO_UNIT = RankedMove{1} << 16;
+inline constexpr RankedMove PROMOTION_UNIT = RankedMove{1} << 8;
+
 [[nodiscard]] constexpr RankedMove rankMove(const Move& move, int key) {
-    return static_cast<RankedMove>(key) * (RankedMove{1} << 32) |
-           static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT - move.from) << 24 |
-           static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT - move.to) << 16 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(move.promotion)) << 8 | move.flags;
+    return key * KEY_UNIT + (RANKED_SQUARE_LIMIT - move.from) * FROM_UNIT + (RANKED_SQUARE_LIMIT - move.to) * TO_UNIT +
+           static_cast<std::uint8_t>(move.promotion) * PROMOTION_UNIT + move.flags;
 }
 
+// The low half of a ranked move, which holds the whole move: two ranked
+// moves stand for the same move exactly when these are equal.
+[[nodiscard]] constexpr std::uint32_t rankedBits(RankedMove ranked) { return static_cast<std::uint32_t>(ranked); }
+
+// The move of a ranked number. Flipping the bits of a square below
+// RANKED_SQUARE_LIMIT, all of whose bits are set, gives its distance below
+// the limit and back; the low half then holds the move's bytes from first
+// to last, the most significant first.
 [[nodiscard]] constexpr Move rankedMove(RankedMove ranked) {
-    const auto bits = static_cast<std::uint32_t>(ranked);
-    return makeMove(RANKED_SQUARE_LIMIT - static_cast<int>(bits >> 24),
-                    RANKED_SQUARE_LIMIT - static_cast<int>((bits >> 16) & 0xFF), static_cast<int>(bits & 0xFF),
-                    static_cast<int>((bits >> 8) & 0xFF));
+    static_assert((RANKED_SQUARE_LIMIT & (RANKED_SQUARE_LIMIT + 1)) == 0);
+    constexpr auto SQUARE_BITS = static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT * (FROM_UNIT + TO_UNIT));
+    const std::uint32_t bytes = rankedBits(ranked) ^ SQUARE_BITS;
+    static_assert(std::endian::native == std::endian::big || std::endian::native == std::endian::little);
+    if constexpr (std::endian::native == std::endian::big)
+        return std::bit_cast<Move>(bytes);
+    else
+        return std::bit_cast<Move>(bytes >> 24 | (bytes >> 8 & 0xFF00) | (bytes << 8 & 0xFF0000) | bytes << 24);
 }
 
 // The lists a picker fills. The search owns one per ply and lends it to each
@@ -104,23 +122,20 @@ private:
     // generator offers, in another order, which ranking makes irrelevant.
     void rankCaptures();
     // Ranks the other moves of the side to move the same way from the saved
-    // sources, each by its killer bonus or history value.
+    // sources, all but the hash move, each by its killer bonus or history
+    // value.
     void rankQuiets();
     // These write the ranked moves at out and return the end of what they
     // wrote.
+    template <int fileStep>
+    [[nodiscard]] RankedMove* rankPawnCaptures(RankedMove* out, eval::SquareSet targets, int forward) const;
     template <int type>
     [[nodiscard]] RankedMove* rankPieceCaptures(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
-                                                eval::SquareSet enemy);
-    template <int type>
-    [[nodiscard]] RankedMove* rankPieceQuiets(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
-                                              const int* scores) const;
+                                                eval::SquareSet enemy) const;
     [[nodiscard]] RankedMove* rankPromotions(RankedMove* out, int from, int to, std::uint8_t flags) const;
-    [[nodiscard]] RankedMove* add(RankedMove* out, const Move& move, int key) const {
-        if (move != hashMove) *out++ = rankMove(move, key);
-        return out;
-    }
-    // A quiet move's key is a killer's bonus or its history value.
-    [[nodiscard]] RankedMove* addQuiet(RankedMove* out, const Move& move, int historyValue) const;
+    // Takes the hash move, handed out before the others, out of the ranked
+    // moves from first to end, if it is among them; the end of those left.
+    [[nodiscard]] RankedMove* withoutHashMove(RankedMove* first, RankedMove* end) const;
 
     Move hashMove;
     Move killer1;
