@@ -167,7 +167,16 @@ public:
     bool executeMove(const Move& move);
     void undoMove();
 
-    [[nodiscard]] bool isDraw() const;
+    // Drawn by the fifty-move rule or by a third occurrence of the position.
+    // A position recurs at the earliest four plies later, both sides having
+    // moved away and back (the search never passes twice in a row), so a
+    // third occurrence needs earlier ones four and eight plies back; the scan
+    // of the positions since the last capture or pawn move reaches the one
+    // eight plies back only from THREEFOLD_MIN_PLIES such plies on.
+    [[nodiscard]] bool isDraw() const {
+        return fiftyCount > 99 || (fiftyCount >= THREEFOLD_MIN_PLIES && repetitionCountReaches(3));
+    }
+    static constexpr int THREEFOLD_MIN_PLIES = 7;
     // True when the side to move has no legal move (mate, stalemate or a
     // position drawn by rule).
     [[nodiscard]] bool isGameOver();

@@ -231,6 +231,4 @@ bool Board::repeats(const UndoRecord& earlier) const {
            !hasEnPassantCaptureOnto(earlier.epSquare);
 }
 
-bool Board::isDraw() const { return fiftyCount > 99 || repetitionCountReaches(3); }
-
 bool Board::isGameOver() { return isDraw() || firstLegalMove() == NOMOVE; }
