@@ -18,9 +18,12 @@
 # make bench-web  print the page's start-up in headless Chromium (page start to the engine's first line, median of loads)
 #                 and the time its analysis board takes to review a 40-move game at the default setting
 # make static    build the engine for x86-64 Linux linked statically: build/static/marrowby
-# make windows   build the engine for 64-bit Windows: build/windows/marrowby.exe, one file without DLLs
-# make arm64     build the engine for 64-bit ARM Linux and Android, linked statically: build/arm64/marrowby
-# make armhf     the same for 32-bit ARM (ARMv7 with hardware floating point): build/armhf/marrowby
+# make windows   build the engine for 64-bit Windows: build/windows/marrowby.exe, one file without DLLs;
+#                optimised as make's, the profile recorded under wine64 (PROFILE=off skips it)
+# make arm64     build the engine for 64-bit ARM Linux and Android, linked statically: build/arm64/marrowby;
+#                optimised as make's, the profile recorded under qemu-aarch64
+# make armhf     the same for 32-bit ARM (ARMv7 with hardware floating point): build/armhf/marrowby,
+#                the profile recorded under qemu-arm
 # make package-arm64  build the Debian package of architecture arm64 in build/package-arm64
 # make dist      write the release archives to build/dist: Windows .zip, Linux x86-64, arm64 and armhf
 #                tarballs, the page's .zip and SHA256SUMS
@@ -57,14 +60,19 @@ ENGINE_DIR := build/engine-$(notdir $(lastword $(CXX)))$(if $(ARCH),-$(ARCH))
 # "marrowby bench" once, and again after a change of the sources. PROFILE=off
 # leaves the profile out.
 PROFILE ?= on
-# $(call optimised_configure,DIRECTORY,CMAKE ARGUMENTS) configures a Release
-# engine build so, the instrumented build in DIRECTORY-profile recorded first.
-optimised_cmake = cmake -S . -B $(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DMARROWBY_TESTS=OFF \
+# $(call optimised_cmake,DIRECTORY,RECORD DIRECTORY,CMAKE ARGUMENTS,TOOLCHAIN FILE) configures one
+# Release build, the toolchain file given only to a new build directory (CMake keeps it).
+optimised_cmake = cmake -S . -B $(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	$(if $(4),$(if $(wildcard $(1)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=$(4))) \
 	-DMARROWBY_PROFILE_DIR=$(abspath $(2))-profile/record $(3) >/dev/null
+# $(call optimised_configure,DIRECTORY,CMAKE ARGUMENTS[,TESTS[,TOOLCHAIN FILE]]) configures a
+# Release engine build so, the instrumented build in DIRECTORY-profile recorded first; TESTS (ON or
+# OFF, the default) adds the unit tests to the optimised build.
 optimised_configure = $(if $(filter on,$(PROFILE)),\
-	$(call optimised_cmake,$(1)-profile,$(1),$(2) -DMARROWBY_PROFILE=GENERATE) && \
+	$(call optimised_cmake,$(1)-profile,$(1),$(2) -DMARROWBY_TESTS=OFF -DMARROWBY_PROFILE=GENERATE,$(4)) && \
 	MAKEFLAGS= cmake --build $(1)-profile -j $(JOBS) --target profile &&) \
-	$(call optimised_cmake,$(1),$(1),$(2) -DMARROWBY_LTO=ON -DMARROWBY_PROFILE=$(if $(filter on,$(PROFILE)),USE))
+	$(call optimised_cmake,$(1),$(1),$(2) -DMARROWBY_TESTS=$(or $(3),OFF) -DMARROWBY_LTO=ON \
+		-DMARROWBY_PROFILE=$(if $(filter on,$(PROFILE)),USE),$(4))
 engine_configure = $(call optimised_configure,$(ENGINE_DIR),-DCMAKE_CXX_COMPILER="$(CXX)" -DMARROWBY_ARCH="$(ARCH)" \
 	-DMARROWBY_WERROR=OFF -DMARROWBY_INSTALL_BINDIR=$(1) -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
 
@@ -207,15 +215,15 @@ bench-web: web
 # Builds for other systems with Debian's cross compilers, each in its own
 # directory with the toolchain file of cmake/: the engine, the perft suite
 # runner and the bench (CROSS_TESTS=ON adds the unit tests, as
-# scripts/check-cross.sh builds them). The ARM engines are linked statically,
-# so that they run on any Linux of their processor and on Android.
+# scripts/check-cross.sh builds them). The engine is optimised as make's, its
+# profile recorded under the target's runner (wine64, qemu-aarch64,
+# qemu-arm); PROFILE=off leaves the profile out. The ARM engines are linked
+# statically, so that they run on any Linux of their processor and on Android.
 CROSS_TARGETS := windows arm64 armhf
 STATIC_TARGETS := arm64 armhf
 CROSS_TESTS ?= OFF
-# The toolchain file is given only to a new build directory (CMake keeps it).
-CROSS_CONFIGURE = cmake -S . -B build/$(1) -G "$(CMAKE_GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
-	$(if $(wildcard build/$(1)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=cmake/$(1).cmake) \
-	-DMARROWBY_TESTS=$(CROSS_TESTS) -DMARROWBY_STATIC=$(if $(filter $(STATIC_TARGETS),$(1)),ON,OFF) $(2) >/dev/null
+CROSS_CONFIGURE = $(call optimised_configure,build/$(1),\
+	-DMARROWBY_STATIC=$(if $(filter $(STATIC_TARGETS),$(1)),ON,OFF) $(2),$(CROSS_TESTS),cmake/$(1).cmake)
 .PHONY: static $(CROSS_TARGETS) package-arm64 dist test-cross test-release
 
 # The x86-64 Linux engine of the release: portable code, linked statically,
