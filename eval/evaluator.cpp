@@ -20,12 +20,11 @@ constexpr auto KING_SQUARE_BY_SQUARE = [] {
 }();
 
 // What the terms of a colour read of the board: the squares of its pieces
-// and of its pawns, the squares its pawns attack, the ring around its king
-// (eval::KING_RING) and the king's square.
+// and of its pawns, the ring around its king (eval::KING_RING) and the
+// king's square.
 struct ColorFacts {
     eval::SquareSet occupied;
     eval::SquareSet pawns;
-    eval::SquareSet pawnControl;
     eval::SquareSet kingRing;
     int king;
 };
@@ -33,10 +32,8 @@ struct ColorFacts {
 template <int color>
 [[gnu::always_inline]] inline ColorFacts gatherFacts(const Board& board) {
     const PieceSets& sets = board.pieceSets();
-    const eval::SquareSet pawns = sets.byType[color][PAWN];
     const int king = board.kingSquare(color);
-    return {sets.all[color], pawns, eval::pawnAttacks(pawns, color), eval::KING_RING[color][eval::bitIndex(king)],
-            king};
+    return {sets.all[color], sets.byType[color][PAWN], eval::KING_RING[color][eval::bitIndex(king)], king};
 }
 
 // Material and piece-square value. Returns their sum; adds the colour's share
@@ -87,11 +84,13 @@ template <int piece>
     activity.attack += eval::ATTACK_WEIGHT[piece] * eval::squareCount(ring) + (1 << HIGH_HALF);
 }
 
-// The file bonus of a rook on the bit.
-[[gnu::always_inline]] inline int evalRook(int bit, eval::SquareSet ownPawns, eval::SquareSet enemyPawns) {
-    const eval::SquareSet file = eval::fileSet(bit & 7);
-    if ((ownPawns & file) != 0) return 0;
-    return (enemyPawns & file) == 0 ? eval::ROOK_OPEN_FILE : eval::ROOK_SEMI_OPEN_FILE;
+// The file bonus of the rooks: those on a file without an own pawn earn the
+// semi-open bonus, and those on a file without any pawn the open one.
+template <int color>
+[[gnu::always_inline]] inline int evalRooks(eval::SquareSet rooks, const eval::PawnEntry& pawnTerms) {
+    const int onSemiOpen = eval::squareCount(rooks & eval::fileSetOf(pawnTerms.filesWithoutOwnPawn[color]));
+    const int onOpen = eval::squareCount(rooks & eval::fileSetOf(pawnTerms.filesWithoutPawn));
+    return eval::ROOK_SEMI_OPEN_FILE * onSemiOpen + (eval::ROOK_OPEN_FILE - eval::ROOK_SEMI_OPEN_FILE) * onOpen;
 }
 
 // Pawn structure, king shelter, mobility with the attack on the enemy king,
@@ -103,19 +102,15 @@ template <int color>
                                                        const eval::PawnEntry& pawnTerms, SideTerms& terms) {
     // Squares count for mobility unless an own piece stands there or they are
     // empty and an enemy pawn guards them.
-    const eval::SquareSet area = ~own.occupied & (enemy.occupied | ~enemy.pawnControl);
+    const eval::SquareSet area = ~own.occupied & (enemy.occupied | ~pawnTerms.pawnControl[color ^ 1]);
     const eval::SquareSet ringTargets = enemy.kingRing & ~own.occupied;
     Activity activity;
     for (eval::SquareSet set = sets.byType[color][KNIGHT]; set != 0; set &= set - 1)
         addMobility<KNIGHT>(eval::STEP_REACH<KNIGHT>[std::countr_zero(set)], area, ringTargets, activity);
     for (eval::SquareSet set = sets.byType[color][BISHOP]; set != 0; set &= set - 1)
         addMobility<BISHOP>(eval::bishopReach(std::countr_zero(set), all), area, ringTargets, activity);
-    int rookBonus = 0;
-    for (eval::SquareSet set = sets.byType[color][ROOK]; set != 0; set &= set - 1) {
-        const int bit = std::countr_zero(set);
-        addMobility<ROOK>(eval::rookReach(bit, all), area, ringTargets, activity);
-        rookBonus += evalRook(bit, own.pawns, enemy.pawns);
-    }
+    for (eval::SquareSet set = sets.byType[color][ROOK]; set != 0; set &= set - 1)
+        addMobility<ROOK>(eval::rookReach(std::countr_zero(set), all), area, ringTargets, activity);
     for (eval::SquareSet set = sets.byType[color][QUEEN]; set != 0; set &= set - 1)
         addMobility<QUEEN>(eval::queenReach(std::countr_zero(set), all), area, ringTargets, activity);
 
@@ -134,7 +129,7 @@ template <int color>
         attackScore = Score::both(eval::SAFETY_TABLE[index]);
     }
     terms.attackScore = attackScore;
-    terms.rookBonus = Score::both(rookBonus);
+    terms.rookBonus = Score::both(evalRooks<color>(sets.byType[color][ROOK], pawnTerms));
     return terms.pawnStructure + terms.kingSafety + terms.mobility + attackScore + terms.rookBonus;
 }
 

@@ -82,7 +82,8 @@ void kingShelters(const SquareSet (&pawns)[2], std::int16_t (&shelter)[2][KING_Z
 
 // A white and a black pawn never share a square, so the first probe of every
 // slot misses.
-PawnTable::PawnTable() : entries(std::size_t{1} << INDEX_BITS, PawnEntry{{~SquareSet{0}, ~SquareSet{0}}, {}, {}}) {}
+PawnTable::PawnTable()
+    : entries(std::size_t{1} << INDEX_BITS, PawnEntry{{~SquareSet{0}, ~SquareSet{0}}, {}, {}, {}, {}, 0}) {}
 
 const PawnEntry& PawnTable::fill(PawnEntry& entry, SquareSet whitePawns, SquareSet blackPawns) {
     entry.pawns[WHITE] = whitePawns;
@@ -90,6 +91,11 @@ const PawnEntry& PawnTable::fill(PawnEntry& entry, SquareSet whitePawns, SquareS
     entry.structure[WHITE] = static_cast<std::int16_t>(pawnStructure<WHITE>(entry.pawns));
     entry.structure[BLACK] = static_cast<std::int16_t>(pawnStructure<BLACK>(entry.pawns));
     kingShelters(entry.pawns, entry.shelter);
+    for (const int color : {WHITE, BLACK}) {
+        entry.pawnControl[color] = pawnAttacks(entry.pawns[color], color);
+        entry.filesWithoutOwnPawn[color] = static_cast<std::uint8_t>(~filesOf(entry.pawns[color]));
+    }
+    entry.filesWithoutPawn = static_cast<std::uint8_t>(~filesOf(whitePawns | blackPawns));
     return entry;
 }
 

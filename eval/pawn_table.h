@@ -16,13 +16,19 @@ constexpr KingZone KING_ZONE_OF_FILE[8] = {QUEEN_WING, QUEEN_WING, QUEEN_WING, D
 
 // The terms that depend on the pawns alone, per colour: the pawn structure,
 // and the king's shelter and the storm against it for each zone the king
-// may stand in.
+// may stand in; with the squares the pawns attack and the files without
+// pawns, which the evaluation reads for mobility and rooks.
 struct PawnEntry {
     // The white and black pawns the terms belong to: the whole key, so that
     // an entry never answers for other pawns.
     SquareSet pawns[2];
+    SquareSet pawnControl[2];  // the squares each colour's pawns attack
     std::int16_t structure[2];
     std::int16_t shelter[2][KING_ZONES];
+    // Bit f stands for file f (fileSetOf): the files without a pawn of the
+    // colour, and those without a pawn of either colour.
+    std::uint8_t filesWithoutOwnPawn[2];
+    std::uint8_t filesWithoutPawn;
 };
 
 // The pawn terms of recent pawn structures. Pawns move seldom, so most
@@ -45,7 +51,7 @@ private:
     // Multipliers that spread the two pawn sets over the index bits.
     static constexpr std::uint64_t WHITE_MIX = 0x9E3779B97F4A7C15ULL;
     static constexpr std::uint64_t BLACK_MIX = 0xC2B2AE3D27D4EB4FULL;
-    // 2^14 entries of 40 bytes: 640 KiB.
+    // 2^14 entries of 56 bytes: 896 KiB.
     static constexpr int INDEX_BITS = 14;
 
     // Computes the terms of the pawns into the entry, which then holds them.

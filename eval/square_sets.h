@@ -47,6 +47,13 @@ using ::STEP_REACH;
     return set | set << 32;
 }
 
+// The files holding a square of the set, bit f for file f: every square
+// pushed to the row of bits 0 to 7.
+[[nodiscard]] constexpr std::uint8_t filesOf(SquareSet set) { return static_cast<std::uint8_t>(fillAhead(set, WHITE)); }
+
+// The squares of the files of the bits of files (as filesOf gives them).
+[[nodiscard]] constexpr SquareSet fileSetOf(std::uint8_t files) { return FILE_A * files; }
+
 // The squares beside the set's squares on the neighbouring files.
 [[nodiscard]] constexpr SquareSet beside(SquareSet set) { return ((set & ~FILE_H) << 1) | ((set & ~FILE_A) >> 1); }
 
