@@ -1,6 +1,5 @@
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -43,11 +42,8 @@ inline constexpr RankedMove PROMOTION_UNIT = RankedMove{1} << 8;
     static_assert((RANKED_SQUARE_LIMIT & (RANKED_SQUARE_LIMIT + 1)) == 0);
     constexpr auto SQUARE_BITS = static_cast<std::uint32_t>(RANKED_SQUARE_LIMIT * (FROM_UNIT + TO_UNIT));
     const std::uint32_t bytes = rankedBits(ranked) ^ SQUARE_BITS;
-    static_assert(std::endian::native == std::endian::big || std::endian::native == std::endian::little);
-    if constexpr (std::endian::native == std::endian::big)
-        return std::bit_cast<Move>(bytes);
-    else
-        return std::bit_cast<Move>(bytes >> 24 | (bytes >> 8 & 0xFF00) | (bytes << 8 & 0xFF0000) | bytes << 24);
+    return {static_cast<std::int8_t>(bytes >> 24), static_cast<std::int8_t>(bytes >> 16),
+            static_cast<std::int8_t>(bytes >> 8), static_cast<std::uint8_t>(bytes)};
 }
 
 // The lists a picker fills. The search owns one per ply and lends it to each
