@@ -184,15 +184,10 @@ void MovePicker::selectNext(RankedMove* first, RankedMove* end) {
     out = rankPieceCaptures<QUEEN>(out, sets.byType[us][QUEEN], all, enemy);
     out = rankPieceCaptures<KING>(out, sets.byType[us][KING], all, enemy);
 
-    // Pawns capture en passant onto the square a pawn of the other side
-    // skipped with its last move.
-    if (const int square = board.getEpSquare(); square != NO_SQUARE) {
-        const eval::SquareSet capturers = PAWN_ATTACKERS[us][eval::bitIndex(square)] & pawns;
-        for (eval::SquareSet left = capturers; left != 0; left &= left - 1) {
-            const int from = eval::squareOfBit(std::countr_zero(left));
-            *out++ = rankMove(makeMove(from, square, PAWNMOVE | CAPTURE | ENPASSANT), EN_PASSANT_KEY);
-        }
-    }
+    Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
+    const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
+    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture)
+        *out++ = rankMove(*capture, EN_PASSANT_KEY);
     // Only a capture or promotion can be the hash move here.
     if (!hashMove.isQuiet()) out = withoutHashMove(ranked, out);
     count = static_cast<std::size_t>(out - ranked);

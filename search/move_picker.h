@@ -95,8 +95,9 @@ private:
     enum Stage : std::uint8_t { HASH_MOVE, GENERATE, PICK_CAPTURES, PICK_QUIETS, EXHAUSTED };
 
     // What ranking the quiet moves reads of the position, saved when the
-    // picker is built: the side to move's pieces by type, the squares of all
-    // pieces, and the castling moves whose right stands and path is empty.
+    // captures are generated: the side to move's pieces by type, the squares
+    // of all pieces, and the castling moves whose right stands and path is
+    // empty.
     struct QuietSources {
         eval::SquareSet own[KING + 1];
         eval::SquareSet all;
