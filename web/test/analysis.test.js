@@ -234,7 +234,13 @@ test('the game in play waits, its clock stopped, while the analysis board is sho
   await page.waitForSelector('#new-game:enabled');
   await page.click('#board [data-square="e2"]');
   await page.click('#board rect[data-square="e4"]');
-  await until(page, () => /Your move/.test(document.getElementById('status').textContent));
+  // The page plays a dropped piece's move on a timer: wait for the engine's answer.
+  await until(
+    page,
+    () =>
+      document.querySelectorAll('#moves button.move').length === 2 &&
+      /Your move/.test(document.getElementById('status').textContent),
+  );
   const [game, clock] = [await moveTexts(page), await page.locator('#clock-w').textContent()];
   await page.click('#mode-analysis');
   assert.deepEqual(await moveTexts(page), game, 'the board starts from the game in play');
