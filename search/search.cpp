@@ -170,6 +170,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
             evaluator.numMajorMinor(color) >= NULL_MOVE_MIN_PIECES) {
             [[maybe_unused]] const bool passed = board.executeMove(NULLMOVE);
             assert(passed);
+            prefetchEvaluationAndTable();
             const int nullDepth =
                 depth - (depth < NULL_MOVE_DEEP_FROM ? NULL_MOVE_REDUCTION : NULL_MOVE_DEEP_REDUCTION);
             const int value = -pvs(nullDepth, ply + 1, -beta, -beta + 1, color ^ 1, false);
@@ -220,6 +221,7 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
         if (searched > 0 && futilityApplies && move.isQuiet() && isFutile()) continue;
 
         if (!board.executeMove(move)) continue;
+        prefetchEvaluationAndTable();
 
         // Step 16b. Late-move reduction: quiet moves after the first, other
         // than the hash move and the killers, are searched shallower, the
@@ -339,6 +341,7 @@ int Search::quiesce(int ply, int alpha, int beta, int color) {
     for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
         assert(!move.isQuiet());
         if (!board.executeMove(move)) continue;
+        prefetchEvaluation();
         const int value = -quiesce(ply + 1, -beta, -best, color ^ 1);
         board.undoMove();
         if (stop.load()) return 0;
@@ -355,7 +358,7 @@ void Search::rankPendingQuiets(int ply) {
 
 int Search::staticScore(int color) {
     const auto key = static_cast<std::uint64_t>(board.getZobristKey());
-    EvalCacheEntry& entry = evalCache[key & (EVAL_CACHE_ENTRIES - 1)];
+    EvalCacheEntry& entry = evalCache[evalCacheIndex(board.getZobristKey())];
     if (entry.key != key) {
         entry.key = key;
         entry.whiteScore = std::clamp(evaluator.getRating(WHITE), -MAX_STATIC_SCORE, MAX_STATIC_SCORE);

@@ -101,6 +101,18 @@ private:
     // search asks for the same positions again and again (each iteration,
     // futility and quiescence at one node, transpositions).
     [[nodiscard]] int staticScore(int color);
+    // Starts loading what the node just reached reads first, while its
+    // earliest steps run: a quiescence node its evaluation cache entry, a
+    // full-width node also its table slot. Both tables are far larger than
+    // the processor's nearer caches.
+    void prefetchEvaluation() const { __builtin_prefetch(&evalCache[evalCacheIndex(board.getZobristKey())]); }
+    void prefetchEvaluationAndTable() const {
+        prefetchEvaluation();
+        tt.prefetch(board.getZobristKey());
+    }
+    [[nodiscard]] static std::size_t evalCacheIndex(std::int64_t key) {
+        return static_cast<std::uint64_t>(key) & (EVAL_CACHE_ENTRIES - 1);
+    }
     // Has the pickers of the nodes from the root to ply, not included, rank
     // their quiet moves before history values change.
     void rankPendingQuiets(int ply);

@@ -41,6 +41,9 @@ public:
     // holds another key.
     [[nodiscard]] TTEntry probe(std::int64_t key, int ply) const;
     void save(std::int64_t key, const Move& move, std::int8_t flag, int depth, int score, int ply);
+    // Starts loading key's slot from memory, so that a probe soon after
+    // finds it in the cache.
+    void prefetch(std::int64_t key) const { __builtin_prefetch(&slots[key & TT_MASK]); }
 
     [[nodiscard]] std::int64_t getCollisions() const { return collisions; }
     [[nodiscard]] std::int64_t getEntries() const { return entries; }
