@@ -15,4 +15,7 @@ TableMemory::TableMemory(std::size_t bytes) : mapping(std::make_unique<Mapping>(
     block = mapping->start;
 }
 
+// The browser gives the heap its memory as the heap grows.
+void TableMemory::mapIn() {}
+
 TableMemory::~TableMemory() { std::free(mapping->start); }

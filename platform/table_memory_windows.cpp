@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdint>
 #include <new>
 
 #include "platform/table_memory.h"
@@ -25,6 +26,7 @@ namespace {
 
 struct TableMemory::Mapping {
     void* start = nullptr;
+    std::size_t bytes = 0;
 };
 
 // Committed memory reads as zero bytes; Windows maps each page in at its
@@ -37,6 +39,15 @@ TableMemory::TableMemory(std::size_t bytes) : mapping(std::make_unique<Mapping>(
         mapping->start = ::VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     if (mapping->start == nullptr) throw std::bad_alloc();
     block = mapping->start;
+    mapping->bytes = bytes;
+}
+
+// A store into each page maps it in; large pages are in memory already.
+void TableMemory::mapIn() {
+    SYSTEM_INFO system;
+    ::GetSystemInfo(&system);
+    auto* const firstByte = static_cast<volatile std::uint8_t*>(block);
+    for (std::size_t offset = 0; offset < mapping->bytes; offset += system.dwPageSize) firstByte[offset] = 0;
 }
 
 TableMemory::~TableMemory() { ::VirtualFree(mapping->start, 0, MEM_RELEASE); }

@@ -69,6 +69,9 @@ public:
     void diagnostics();
     // Empties the transposition table.
     void clear();
+    // Maps the transposition table's memory in, so that the next search
+    // does not wait for it page by page.
+    void mapInTable() { tt.mapIn(); }
 
     [[nodiscard]] std::int64_t getNodes() const { return nodes; }
     // The bytes of the search's two large tables, the transposition table

@@ -36,6 +36,9 @@ public:
 
     // Empties every slot and zeroes both counters.
     void clear();
+    // Maps the table's memory in now rather than at the search's first
+    // touches (TableMemory::mapIn); the slots stay as they are.
+    void mapIn() { memory.mapIn(); }
 
     // The slot of key with its score seen from ply, or NOENTRY when the slot
     // holds another key.

@@ -57,7 +57,13 @@ void UCI::uci(const std::string&) {
     std::cout << "uciok" << std::endl;
 }
 
-void UCI::isready(const std::string&) { std::cout << "readyok" << std::endl; }
+// A GUI sends "isready" before its first search and waits for the answer:
+// the time to map the table's memory in, which a search would otherwise
+// spend on its first touches of it.
+void UCI::isready(const std::string&) {
+    search.mapInTable();
+    std::cout << "readyok" << std::endl;
+}
 
 // The report the console game prints before each move, for the current
 // position and its side to move.
