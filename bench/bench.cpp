@@ -187,10 +187,10 @@ void partsSection() {
     PickerBuffers buffers;
     std::int64_t handedOut = 0;
     const double picking = walkChildren(roots, rounds, positions, [&](std::size_t i, const Board& board) {
-        for (const PickerScope scope : {PickerScope::ALL_MOVES, PickerScope::CAPTURES_AND_PROMOTIONS}) {
-            MovePicker picker(NOMOVE, NOMOVE, NOMOVE, histories[i], board, buffers, scope);
-            while (picker.getNextMove() != NOMOVE) ++handedOut;
-        }
+        MovePicker picker(NOMOVE, NOMOVE, NOMOVE, histories[i], board, buffers);
+        while (picker.getNextMove() != NOMOVE) ++handedOut;
+        for (CapturePicker captures(board, buffers); !captures.empty(); ++handedOut)
+            static_cast<void>(captures.pickNext());
     });
 
     const auto perSecond = [positions](double seconds) {

@@ -21,11 +21,13 @@ nodes=$(sed -n 's/^Nodes searched: //p' "$work/bench")
 callgrind_annotate --inclusive=yes --threshold=100 "$work/out" >"$work/annotated"
 
 # The largest inclusive count among the functions whose names match: the
-# outermost of them, whatever the compiler cloned or inlined.
-inclusive() { grep -E "$1" "$work/annotated" | awk '{ gsub(",", "", $1); if ($1 + 0 > max + 0) max = $1 + 0 } END { print max + 0 }'; }
+# outermost of them, whatever the compiler cloned or inlined; 0 where none
+# does, as in a build from before the function.
+inclusive() { { grep -E "$1" "$work/annotated" || true; } | awk '{ gsub(",", "", $1); if ($1 + 0 > max + 0) max = $1 + 0 } END { print max + 0 }'; }
 total=$(inclusive 'PROGRAM TOTALS')
 evaluation=$(inclusive ':Evaluator::')
-picker=$(inclusive ':MovePicker::getNextMove')
+# The quiescence search's picker ranks its moves as it is made.
+picker=$(( $(inclusive ':MovePicker::getNextMove') + $(inclusive ':CapturePicker::CapturePicker') ))
 make_undo=$(( $(inclusive ':Board::executeMove') + $(inclusive ':Board::undoMove') ))
 awk -v total="$total" -v nodes="$nodes" -v evaluation="$evaluation" -v picker="$picker" -v make_undo="$make_undo" \
     -v depth="$depth" 'BEGIN {

@@ -26,6 +26,13 @@ constexpr auto PIECE_VALUE = [] {
 static_assert(std::all_of(std::begin(eval::MATERIAL_VALUE), std::end(eval::MATERIAL_VALUE),
                           [](int value) { return value % ORDERING_VALUE_DIVISOR == 0; }));
 
+// The bits of each colour's castling rights.
+constexpr auto CASTLING_RIGHTS_OF = [] {
+    std::array<int, 2> rights{};
+    for (const CastlingRight& right : CASTLING_RIGHTS) rights[right.color] |= right.bit;
+    return rights;
+}();
+
 // How many moves a picker of all moves selects before it sorts the rest; a
 // picker of captures, whose lists are short, only selects.
 constexpr std::size_t SELECTED_MOVES = 3;
@@ -59,26 +66,113 @@ constexpr auto VICTIM_SHARE = [] {
 }
 static_assert(VICTIM_SHARE[QUEEN] + attackerShare(KNIGHT) == captureKey(QUEEN, KNIGHT) * KEY_UNIT);
 
-// The ranked number of a move from the square to the square with the flags,
-// its key left out.
-[[nodiscard]] constexpr RankedMove squaresShare(int from, int to, std::uint8_t flags) {
-    return (RANKED_SQUARE_LIMIT - from) * FROM_UNIT + (RANKED_SQUARE_LIMIT - to) * TO_UNIT + flags;
+// A pawn move onto the last row is four promotions, knight to queen.
+RankedMove* rankPromotions(const Board& board, RankedMove* out, int from, int to, std::uint8_t flags) {
+    const int capture = (flags & CAPTURE) != 0 ? captureKey(board.pieceAt(to), PAWN) : 0;
+    for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN})
+        *out++ = rankMove(makeMove(from, to, flags | PROMOTION, piece), capture + PIECE_VALUE[piece] + PROMOTION_BONUS);
+    return out;
+}
+
+// The share of a move's from-square (unit FROM_UNIT) or to-square (TO_UNIT)
+// in its ranked number, by the square's bit: looked up in the loops that
+// rank moves, which have the bit at hand.
+template <RankedMove unit>
+constexpr auto SQUARE_SHARE = [] {
+    std::array<RankedMove, 64> shares{};
+    for (int bit = 0; bit < 64; ++bit) shares[bit] = (RANKED_SQUARE_LIMIT - eval::squareOfBit(bit)) * unit;
+    return shares;
+}();
+static_assert(SQUARE_SHARE<FROM_UNIT>[9] + SQUARE_SHARE<TO_UNIT>[0] + CAPTURE == rankMove(makeMove(17, 0, CAPTURE), 0));
+
+// The pawns that capture towards the file step land on the targets.
+template <int fileStep>
+[[gnu::always_inline]] inline RankedMove* rankPawnCaptures(const Board& board, RankedMove* out, eval::SquareSet targets,
+                                                           int us) {
+    constexpr RankedMove SHARE = attackerShare(PAWN) + (PAWNMOVE | CAPTURE);
+    const int backwards = us == WHITE ? 8 - fileStep : -8 - fileStep;
+    for (eval::SquareSet left = targets; left != 0; left &= left - 1) {
+        const int bit = std::countr_zero(left);
+        *out++ = VICTIM_SHARE[board.pieceAt(eval::squareOfBit(bit))] + SHARE +
+                 SQUARE_SHARE<FROM_UNIT>[bit + backwards] + SQUARE_SHARE<TO_UNIT>[bit];
+    }
+    return out;
+}
+
+// The pieces come by their squares' bits, an order that ranking makes
+// irrelevant. A slider none of whose lines holds an enemy piece captures
+// nothing, whatever blocks them.
+template <int type>
+[[gnu::always_inline]] inline RankedMove* rankPieceCaptures(const Board& board, RankedMove* out, eval::SquareSet pieces,
+                                                            eval::SquareSet all, eval::SquareSet enemy) {
+    for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
+        const int bit = std::countr_zero(left);
+        if constexpr (isSlider(type))
+            if ((LINES<type>[bit] & enemy) == 0) continue;
+        const eval::SquareSet reach = pieceReach<type>(bit, all);
+        const RankedMove share = attackerShare(type) + SQUARE_SHARE<FROM_UNIT>[bit] + CAPTURE;
+        for (eval::SquareSet targets = reach & enemy; targets != 0; targets &= targets - 1) {
+            const int to = std::countr_zero(targets);
+            *out++ = VICTIM_SHARE[board.pieceAt(eval::squareOfBit(to))] + share + SQUARE_SHARE<TO_UNIT>[to];
+        }
+    }
+    return out;
+}
+
+// Writes at out the captures and promotions of the side to move, ranked,
+// straight from the squares its pieces reach: the same moves the generator
+// offers, in another order, which ranking makes irrelevant. Answers the end
+// of what it wrote.
+[[gnu::always_inline]] inline RankedMove* rankCaptures(const Board& board, RankedMove* out) {
+    const int us = board.getTurn();
+    const int them = us ^ 1;
+    const PieceSets& sets = board.pieceSets();
+    const eval::SquareSet enemy = sets.all[them];
+    const eval::SquareSet all = sets.occupied();
+
+    // Pawns capture towards either file; those a step from the last row
+    // promote, by capturing or by a step onto an empty square.
+    const eval::SquareSet pawns = sets.byType[us][PAWN];
+    const eval::SquareSet promoting = pawns & rowSet(us == WHITE ? 1 : 6);
+    const eval::SquareSet capturing = pawns & ~promoting;
+    out = rankPawnCaptures<-1>(board, out, pawnStep(capturing & ~FILE_A, us, -1) & enemy, us);
+    out = rankPawnCaptures<1>(board, out, pawnStep(capturing & ~FILE_H, us, 1) & enemy, us);
+    const int forward = pawnForward(us);
+    for (eval::SquareSet left = promoting; left != 0; left &= left - 1) {
+        const int from = eval::squareOfBit(std::countr_zero(left));
+        const int file = fileOf(from);
+        if (file != 0 && board.colorAt(from + forward - 1) == them)
+            out = rankPromotions(board, out, from, from + forward - 1, PAWNMOVE | CAPTURE);
+        if (file != 7 && board.colorAt(from + forward + 1) == them)
+            out = rankPromotions(board, out, from, from + forward + 1, PAWNMOVE | CAPTURE);
+        if (board.colorAt(from + forward) == EMPTY) out = rankPromotions(board, out, from, from + forward, PAWNMOVE);
+    }
+
+    out = rankPieceCaptures<KNIGHT>(board, out, sets.byType[us][KNIGHT], all, enemy);
+    out = rankPieceCaptures<BISHOP>(board, out, sets.byType[us][BISHOP], all, enemy);
+    out = rankPieceCaptures<ROOK>(board, out, sets.byType[us][ROOK], all, enemy);
+    out = rankPieceCaptures<QUEEN>(board, out, sets.byType[us][QUEEN], all, enemy);
+    out = rankPieceCaptures<KING>(board, out, sets.byType[us][KING], all, enemy);
+
+    // Most positions have no en passant square: the board is asked only
+    // where there is one.
+    if (board.getEpSquare() != NO_SQUARE) [[unlikely]] {
+        Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
+        const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
+        for (const Move* capture = enPassant; capture != enPassantEnd; ++capture)
+            *out++ = rankMove(*capture, EN_PASSANT_KEY);
+    }
+    return out;
 }
 
 }  // namespace
 
 PickerBuffers::PickerBuffers() : ranked(MoveList::CAPACITY), quiets(MoveList::CAPACITY) {}
 
-MovePicker::MovePicker(const Move& hashMove, const Move& killer1, const Move& killer2, HistoryTable& history,
-                       const Board& board, PickerBuffers& buffers, PickerScope scope)
-    : hashMove(hashMove),
-      killer1(killer1),
-      killer2(killer2),
-      history(history),
-      board(board),
-      scope(scope),
-      ranked(buffers.ranked.data()),
-      quiets(buffers.quiets.data()) {}
+CapturePicker::CapturePicker(const Board& board, PickerBuffers& buffers)
+    : next(buffers.ranked.data()), end(rankCaptures(board, next)) {
+    assert(!board.isDraw());
+}
 
 Move MovePicker::getNextMove() {
     switch (stage) {
@@ -118,112 +212,31 @@ Move MovePicker::getNextMove() {
     return NOMOVE;
 }
 
-void MovePicker::selectNext(RankedMove* first, RankedMove* end) {
-    RankedMove* chosen = first;
-    RankedMove best = *first;
-    for (RankedMove* move = first + 1; move < end; ++move) {
-        if (*move > best) {
-            best = *move;
-            chosen = move;
-        }
-    }
-    *chosen = *first;
-    *first = best;
-}
-
 // Out of line, so that handing out a move from the list saves no more
 // registers than the selection needs.
 [[gnu::noinline]] void MovePicker::generateMoves() {
     // Only the root is played on in a position drawn by rule; elsewhere the
     // search has returned the draw before it asks for moves.
     assert(scope == PickerScope::ROOT || !board.isDraw());
-    rankCaptures();
-    if (scope == PickerScope::CAPTURES_AND_PROMOTIONS) return;
+    RankedMove* end = rankCaptures(board, ranked);
+    // Only a capture or promotion can be the hash move here.
+    if (!hashMove.isQuiet()) end = withoutHashMove(ranked, end);
+    count = static_cast<std::size_t>(end - ranked);
     const int us = board.getTurn();
     const PieceSets& sets = board.pieceSets();
     std::copy(std::begin(sets.byType[us]), std::end(sets.byType[us]), sources.own);
     sources.all = sets.occupied();
     sources.color = static_cast<std::uint8_t>(us);
-    sources.castlingCount = static_cast<std::uint8_t>(board.addCastlingMoves(sources.castling) - sources.castling);
+    // Most positions have no castling right left for the side to move: the
+    // board is asked only where there is one.
+    sources.castlingCount = 0;
+    if ((board.getCastling() & CASTLING_RIGHTS_OF[us]) != 0)
+        sources.castlingCount = static_cast<std::uint8_t>(board.addCastlingMoves(sources.castling) - sources.castling);
     quietsPending = true;
 }
 
 [[gnu::noinline]] void MovePicker::sortMoves(RankedMove* first, RankedMove* end) {
     std::sort(first, end, std::greater<>());
-}
-
-[[gnu::always_inline]] inline void MovePicker::rankCaptures() {
-    const int us = board.getTurn();
-    const int them = us ^ 1;
-    const PieceSets& sets = board.pieceSets();
-    const eval::SquareSet enemy = sets.all[them];
-    const eval::SquareSet all = sets.occupied();
-    RankedMove* out = ranked;
-
-    // Pawns capture towards either file; those a step from the last row
-    // promote, by capturing or by a step onto an empty square.
-    const int forward = pawnForward(us);
-    const eval::SquareSet pawns = sets.byType[us][PAWN];
-    const eval::SquareSet promoting = pawns & rowSet(us == WHITE ? 1 : 6);
-    const eval::SquareSet capturing = pawns & ~promoting;
-    out = rankPawnCaptures<-1>(out, pawnStep(capturing & ~FILE_A, us, -1) & enemy, forward);
-    out = rankPawnCaptures<1>(out, pawnStep(capturing & ~FILE_H, us, 1) & enemy, forward);
-    for (eval::SquareSet left = promoting; left != 0; left &= left - 1) {
-        const int from = eval::squareOfBit(std::countr_zero(left));
-        const int file = fileOf(from);
-        if (file != 0 && board.colorAt(from + forward - 1) == them)
-            out = rankPromotions(out, from, from + forward - 1, PAWNMOVE | CAPTURE);
-        if (file != 7 && board.colorAt(from + forward + 1) == them)
-            out = rankPromotions(out, from, from + forward + 1, PAWNMOVE | CAPTURE);
-        if (board.colorAt(from + forward) == EMPTY) out = rankPromotions(out, from, from + forward, PAWNMOVE);
-    }
-
-    out = rankPieceCaptures<KNIGHT>(out, sets.byType[us][KNIGHT], all, enemy);
-    out = rankPieceCaptures<BISHOP>(out, sets.byType[us][BISHOP], all, enemy);
-    out = rankPieceCaptures<ROOK>(out, sets.byType[us][ROOK], all, enemy);
-    out = rankPieceCaptures<QUEEN>(out, sets.byType[us][QUEEN], all, enemy);
-    out = rankPieceCaptures<KING>(out, sets.byType[us][KING], all, enemy);
-
-    Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
-    const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
-    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture)
-        *out++ = rankMove(*capture, EN_PASSANT_KEY);
-    // Only a capture or promotion can be the hash move here.
-    if (!hashMove.isQuiet()) out = withoutHashMove(ranked, out);
-    count = static_cast<std::size_t>(out - ranked);
-}
-
-// The pawns that capture towards the file step land on the targets.
-template <int fileStep>
-[[gnu::always_inline]] inline RankedMove* MovePicker::rankPawnCaptures(RankedMove* out, eval::SquareSet targets,
-                                                                       int forward) const {
-    for (eval::SquareSet left = targets; left != 0; left &= left - 1) {
-        const int to = eval::squareOfBit(std::countr_zero(left));
-        *out++ = VICTIM_SHARE[board.pieceAt(to)] + attackerShare(PAWN) +
-                 squaresShare(to - forward - fileStep, to, PAWNMOVE | CAPTURE);
-    }
-    return out;
-}
-
-// The pieces come by their squares' bits, an order that ranking makes
-// irrelevant. A slider none of whose lines holds an enemy piece captures
-// nothing, whatever blocks them.
-template <int type>
-[[gnu::always_inline]] inline RankedMove* MovePicker::rankPieceCaptures(RankedMove* out, eval::SquareSet pieces,
-                                                                        eval::SquareSet all,
-                                                                        eval::SquareSet enemy) const {
-    for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
-        const int bit = std::countr_zero(left);
-        if constexpr (isSlider(type))
-            if ((LINES<type>[bit] & enemy) == 0) continue;
-        const eval::SquareSet reach = pieceReach<type>(bit, all);
-        const int from = eval::squareOfBit(bit);
-        for (eval::SquareSet targets = reach & enemy; targets != 0; targets &= targets - 1) {
-            const int to = eval::squareOfBit(std::countr_zero(targets));
-            *out++ = VICTIM_SHARE[board.pieceAt(to)] + attackerShare(type) + squaresShare(from, to, CAPTURE);
-        }
-    }
-    return out;
 }
 
 namespace {
@@ -256,17 +269,18 @@ struct QuietExceptions {
 };
 
 // Writes at out the quiet moves onto the targets, ranked by the history
-// values of their to-squares, unkeyed giving the rest of each one's number.
+// values of their to-squares, unkeyed giving the rest of each one's number
+// from the to-square's bit.
 template <typename Unkeyed>
 [[gnu::always_inline]] inline RankedMove* rankQuietTargets(RankedMove* out, eval::SquareSet targets, const int* scores,
                                                            const QuietExceptions& exceptions, Unkeyed unkeyed) {
     for (eval::SquareSet left = targets & ~exceptions.targets; left != 0; left &= left - 1) {
-        const int to = eval::squareOfBit(std::countr_zero(left));
-        *out++ = scores[to] * KEY_UNIT + unkeyed(to);
+        const int to = std::countr_zero(left);
+        *out++ = scores[eval::squareOfBit(to)] * KEY_UNIT + unkeyed(to);
     }
     for (eval::SquareSet left = targets & exceptions.targets; left != 0; left &= left - 1) {
-        const int to = eval::squareOfBit(std::countr_zero(left));
-        out = exceptions.add(out, unkeyed(to), scores[to]);
+        const int to = std::countr_zero(left);
+        out = exceptions.add(out, unkeyed(to), scores[eval::squareOfBit(to)]);
     }
     return out;
 }
@@ -276,9 +290,9 @@ template <int type>
                                                           const int* scores, const QuietExceptions& exceptions) {
     for (eval::SquareSet left = pieces; left != 0; left &= left - 1) {
         const int bit = std::countr_zero(left);
-        const int from = eval::squareOfBit(bit);
+        const RankedMove fromShare = SQUARE_SHARE<FROM_UNIT>[bit];
         out = rankQuietTargets(out, pieceReach<type>(bit, all) & ~all, scores, exceptions,
-                               [from](int to) { return squaresShare(from, to, 0); });
+                               [fromShare](int to) { return fromShare + SQUARE_SHARE<TO_UNIT>[to]; });
     }
     return out;
 }
@@ -295,14 +309,17 @@ template <int type>
 
     // Pawns short of the last row but one step onto an empty square, and
     // from their first row two.
-    const int forward = pawnForward(us);
     const eval::SquareSet pawns = own[PAWN] & ~rowSet(us == WHITE ? 1 : 6);
     const eval::SquareSet steps = pawnStep(pawns, us, 0) & ~all;
     const eval::SquareSet doubleSteps = pawnStep(steps & rowSet(us == WHITE ? 5 : 2), us, 0) & ~all;
-    out = rankQuietTargets(out, steps, scores[PAWN], exceptions,
-                           [forward](int to) { return squaresShare(to - forward, to, PAWNMOVE); });
-    out = rankQuietTargets(out, doubleSteps, scores[PAWN], exceptions,
-                           [forward](int to) { return squaresShare(to - 2 * forward, to, PAWNMOVE | DOUBLEPUSH); });
+    // The bit a step back from a bit, for the side's pawns.
+    const int backwards = us == WHITE ? 8 : -8;
+    out = rankQuietTargets(out, steps, scores[PAWN], exceptions, [backwards](int to) {
+        return SQUARE_SHARE<FROM_UNIT>[to + backwards] + SQUARE_SHARE<TO_UNIT>[to] + PAWNMOVE;
+    });
+    out = rankQuietTargets(out, doubleSteps, scores[PAWN], exceptions, [backwards](int to) {
+        return SQUARE_SHARE<FROM_UNIT>[to + 2 * backwards] + SQUARE_SHARE<TO_UNIT>[to] + (PAWNMOVE | DOUBLEPUSH);
+    });
 
     out = rankPieceQuiets<KNIGHT>(out, own[KNIGHT], all, scores[KNIGHT], exceptions);
     out = rankPieceQuiets<BISHOP>(out, own[BISHOP], all, scores[BISHOP], exceptions);
@@ -326,14 +343,6 @@ RankedMove* MovePicker::withoutHashMove(RankedMove* first, RankedMove* end) cons
             break;
         }
     return end;
-}
-
-// A pawn move onto the last row is four promotions, knight to queen.
-RankedMove* MovePicker::rankPromotions(RankedMove* out, int from, int to, std::uint8_t flags) const {
-    const int capture = (flags & CAPTURE) != 0 ? captureKey(board.pieceAt(to), PAWN) : 0;
-    for (const int piece : {KNIGHT, BISHOP, ROOK, QUEEN})
-        *out++ = rankMove(makeMove(from, to, flags | PROMOTION, piece), capture + PIECE_VALUE[piece] + PROMOTION_BONUS);
-    return out;
 }
 
 void MovePicker::penalizeHist(const Move& best, int depth) {

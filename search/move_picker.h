@@ -57,12 +57,47 @@ struct PickerBuffers {
     PickerBuffers();
 };
 
-// Which generated moves a picker hands out. Captures and promotions come out
-// in the same order either way, since every one ranks above every quiet move.
-// A picker other than the root's expects the caller to have ruled out a draw
-// by rule, in which the generator offers no move. The root's moves are all
-// moves even where a draw by rule could be claimed.
-enum class PickerScope : std::uint8_t { ALL_MOVES, CAPTURES_AND_PROMOTIONS, ROOT };
+// Moves the best of the ranked moves from first to end to first.
+inline void selectNext(RankedMove* first, RankedMove* end) {
+    RankedMove* chosen = first;
+    RankedMove best = *first;
+    for (RankedMove* move = first + 1; move < end; ++move) {
+        if (*move > best) {
+            best = *move;
+            chosen = move;
+        }
+    }
+    *chosen = *first;
+    *first = best;
+}
+
+// Which generated moves a picker hands out: those of an inner node, or the
+// root's. A picker other than the root's expects the caller to have ruled out
+// a draw by rule, in which the generator offers no move. The root's moves are
+// all moves even where a draw by rule could be claimed.
+enum class PickerScope : std::uint8_t { ALL_MOVES, ROOT };
+
+// Hands out the captures and promotions of a quiescence node best first: the
+// moves a MovePicker without a hash move hands out before its quiet moves, in
+// the same order. It ranks them as it is made, out of line, and selects each
+// inline, with none of a MovePicker's stages to pass: most quiescence nodes
+// that get this far cut off at their first capture. The caller makes one
+// only in a position not drawn by rule.
+class CapturePicker {
+public:
+    [[gnu::noinline]] CapturePicker(const Board& board, PickerBuffers& buffers);
+
+    [[nodiscard]] bool empty() const { return next == end; }
+    // The best move not yet handed out; only while not empty.
+    [[nodiscard]] Move pickNext() {
+        selectNext(next, end);
+        return rankedMove(*next++);
+    }
+
+private:
+    RankedMove* next;
+    RankedMove* end;
+};
 
 // Hands out the moves of one node best first: the hash move before anything
 // is generated, then captures and promotions, the two killers, and the other
@@ -78,7 +113,15 @@ enum class PickerScope : std::uint8_t { ALL_MOVES, CAPTURES_AND_PROMOTIONS, ROOT
 class MovePicker {
 public:
     MovePicker(const Move& hashMove, const Move& killer1, const Move& killer2, HistoryTable& history,
-               const Board& board, PickerBuffers& buffers, PickerScope scope = PickerScope::ALL_MOVES);
+               const Board& board, PickerBuffers& buffers, PickerScope scope = PickerScope::ALL_MOVES)
+        : hashMove(hashMove),
+          killer1(killer1),
+          killer2(killer2),
+          history(history),
+          board(board),
+          scope(scope),
+          ranked(buffers.ranked.data()),
+          quiets(buffers.quiets.data()) {}
 
     // The next move, or NOMOVE once the node has no more.
     [[nodiscard]] Move getNextMove();
@@ -107,29 +150,15 @@ private:
     };
 
     // Ranks the captures and promotions, all but the hash move, and saves the
-    // quiet moves' sources when they are in scope. The position is not drawn
-    // by rule, but at the root.
+    // quiet moves' sources. The position is not drawn by rule, but at the
+    // root.
     void generateMoves();
-    // Moves the best of the moves from first to end to first.
-    static void selectNext(RankedMove* first, RankedMove* end);
     // Sorts the moves, best first.
     static void sortMoves(RankedMove* first, RankedMove* end);
-    // Ranks the captures and promotions of the side to move, all but the hash
-    // move, straight from the squares its pieces reach: the same moves the
-    // generator offers, in another order, which ranking makes irrelevant.
-    void rankCaptures();
     // Ranks the other moves of the side to move the same way from the saved
     // sources, all but the hash move, each by its killer bonus or history
     // value.
     void rankQuiets();
-    // These write the ranked moves at out and return the end of what they
-    // wrote.
-    template <int fileStep>
-    [[nodiscard]] RankedMove* rankPawnCaptures(RankedMove* out, eval::SquareSet targets, int forward) const;
-    template <int type>
-    [[nodiscard]] RankedMove* rankPieceCaptures(RankedMove* out, eval::SquareSet pieces, eval::SquareSet all,
-                                                eval::SquareSet enemy) const;
-    [[nodiscard]] RankedMove* rankPromotions(RankedMove* out, int from, int to, std::uint8_t flags) const;
     // Takes the hash move, handed out before the others, out of the ranked
     // moves from first to end, if it is among them; the end of those left.
     [[nodiscard]] RankedMove* withoutHashMove(RankedMove* first, RankedMove* end) const;

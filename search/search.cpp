@@ -331,14 +331,14 @@ int Search::quiesce(int ply, int alpha, int beta, int color) {
     if (ply >= MAX_PLY - 1) return stand;
 
     alpha = std::max(alpha, stand);
-    MovePicker picker(NOMOVE, NOMOVE, NOMOVE, historyTable, board, pickerBuffers[ply],
-                      PickerScope::CAPTURES_AND_PROMOTIONS);
     if (alpha >= beta) return alpha;
 
     // Step 6. Captures and promotions only, best victim first. A stopped
     // search unwinds at once.
+    CapturePicker picker(board, pickerBuffers[ply]);
     int best = alpha;
-    for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
+    while (!picker.empty()) {
+        const Move move = picker.pickNext();
         assert(!move.isQuiet());
         if (!board.executeMove(move)) continue;
         prefetchEvaluation();

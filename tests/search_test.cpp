@@ -44,7 +44,13 @@ TEST(Search, SignatureOfFixedDepthSearches) {
 
 // The pickers rank their moves from the squares the pieces reach; in every
 // suite position and after every move from it they must hand out each move
-// the generator offers, captures and promotions before any quiet move.
+// the generator offers, captures and promotions before any quiet move, and
+// those in the order of their keys: a plain sort of the generator's moves by
+// the most valuable victim (en passant takes a pawn), the least valuable
+// attacker, the lower from-square and the lower to-square, promotions by
+// capture above all other captures, promotions onto an empty square below
+// them, the dearer piece first. A capture as hash move comes out first, the
+// others in their order.
 TEST(Search, PickersHandOutTheGeneratedMoves) {
     const auto sorted = [](std::vector<Move> moves) {
         std::sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) {
@@ -52,15 +58,43 @@ TEST(Search, PickersHandOutTheGeneratedMoves) {
         });
         return moves;
     };
-    const auto handedOut = [](const Board& board, PickerScope scope) {
+    const auto ordered = [](const Board& board, const Move& hash) {
+        constexpr int VALUE[6] = {20, 65, 67, 100, 195, 256};
+        const auto key = [&](const Move& move) {
+            const int victim = move.has(ENPASSANT) ? PAWN : board.pieceAt(move.to);
+            const int capture =
+                move.has(CAPTURE) ? VALUE[victim] * 256 + 1'000'000 - VALUE[board.pieceAt(move.from)] : 0;
+            return move.has(PROMOTION) ? capture + VALUE[move.promotion] + 990'000 : capture;
+        };
+        MoveList list;
+        board.genCaptures(list);
+        std::vector<Move> moves(list.begin(), list.end());
+        std::sort(moves.begin(), moves.end(), [&](const Move& a, const Move& b) {
+            return std::tuple(-key(a), a.from, a.to) < std::tuple(-key(b), b.from, b.to);
+        });
+        if (std::erase(moves, hash) != 0) moves.insert(moves.begin(), hash);
+        return moves;
+    };
+    const auto handedOut = [](const Board& board, const Move& hash) {
         HistoryTable history(board);
         PickerBuffers buffers;
-        MovePicker picker(NOMOVE, NOMOVE, NOMOVE, history, board, buffers, scope);
+        MovePicker picker(hash, NOMOVE, NOMOVE, history, board, buffers);
         std::vector<Move> moves;
         for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
             EXPECT_TRUE(moves.empty() || !moves.back().isQuiet() || move.isQuiet()) << board.toFen();
             moves.push_back(move);
         }
+        return moves;
+    };
+    const auto capturesOf = [](std::vector<Move> moves) {
+        moves.erase(std::find_if(moves.begin(), moves.end(), [](const Move& move) { return move.isQuiet(); }),
+                    moves.end());
+        return moves;
+    };
+    const auto capturesHandedOut = [](const Board& board) {
+        PickerBuffers buffers;
+        std::vector<Move> moves;
+        for (CapturePicker picker(board, buffers); !picker.empty();) moves.push_back(picker.pickNext());
         return moves;
     };
     const auto generated = [](const Board& board, bool capturesOnly) {
@@ -74,11 +108,14 @@ TEST(Search, PickersHandOutTheGeneratedMoves) {
             for (const Move& move : board.getAllMoves()) {
                 if (!board.executeMove(move)) continue;
                 if (!board.isDraw()) {
-                    EXPECT_EQ(sorted(handedOut(board, PickerScope::ALL_MOVES)), sorted(generated(board, false)))
-                        << board.toFen();
-                    EXPECT_EQ(sorted(handedOut(board, PickerScope::CAPTURES_AND_PROMOTIONS)),
-                              sorted(generated(board, true)))
-                        << board.toFen();
+                    const std::vector<Move> all = handedOut(board, NOMOVE);
+                    EXPECT_EQ(sorted(all), sorted(generated(board, false))) << board.toFen();
+                    EXPECT_EQ(sorted(capturesHandedOut(board)), sorted(generated(board, true))) << board.toFen();
+                    const std::vector<Move> captures = ordered(board, NOMOVE);
+                    EXPECT_EQ(capturesOf(all), captures) << board.toFen();
+                    EXPECT_EQ(capturesHandedOut(board), captures) << board.toFen();
+                    for (const Move& hash : captures)
+                        EXPECT_EQ(capturesOf(handedOut(board, hash)), ordered(board, hash)) << board.toFen();
                 }
                 board.undoMove();
             }
