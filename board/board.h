@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "board/castling.h"
 #include "board/piece_square.h"
@@ -24,15 +26,89 @@ struct PieceList {
     PieceList();
 };
 
-// One undo record, pushed by every successful executeMove.
+// What a move changes of the position besides its pieces, kept as one block
+// that an undo record saves as it is and undoMove copies back.
+struct SavedState {
+    Zobrist zobrist;
+    // Out of check, the pieces pinned to the king of the side to move and
+    // the king itself, whose moves may expose it. In check, the squares that
+    // a move other than the king's must reach: the checker's and those
+    // between it and the king; none in double check. Known with checkState.
+    SquareSet guard = 0;
+    // The sums of each colour's piece values and phase weights
+    // (Board::pieceValueSum, Board::phaseSum).
+    int pieceValueSums[2] = {};
+    int fiftyCount = 0;
+    std::int8_t castling = 0;
+    std::int8_t epSquare = NO_SQUARE;
+    // 1 in check, 0 not, -1 (CHECK_UNKNOWN) until worked out.
+    std::int8_t checkState = -1;
+};
+static_assert(sizeof(SavedState) == 32);
+
+// One undo record, pushed by every successful executeMove: the state before
+// the move, the move and the piece it captured on its to square (EMPTY for
+// none, and for an en passant capture).
 struct UndoRecord {
+    SavedState saved;
     Move move;
     std::int8_t captured;
-    std::int8_t castling;
-    std::int8_t epSquare;
-    std::int8_t checkState;
-    int fiftyCount;
-    std::int64_t key;
+};
+
+// The undo records of the moves played, last on top. The records live in one
+// block that grows by doubling and never shrinks. A push does not look for
+// room: the board makes room before it may push, when it works out the
+// threats to the king of a new position (Board::findKingThreats), so that
+// allocation stays out of the hot path. A copy gets room for as many records
+// as the original.
+class UndoStack {
+public:
+    UndoStack() = default;
+    UndoStack(const UndoStack& other) { *this = other; }
+    UndoStack(UndoStack&& other) noexcept { *this = std::move(other); }
+    UndoStack& operator=(const UndoStack& other);
+    UndoStack& operator=(UndoStack&& other) noexcept {
+        records = std::move(other.records);
+        top = std::exchange(other.top, nullptr);
+        end = std::exchange(other.end, nullptr);
+        return *this;
+    }
+    ~UndoStack() = default;
+
+    // The new top record, for the caller to fill; the stack is not full.
+    [[nodiscard]] UndoRecord& push() {
+        assert(!full());
+        return *top++;
+    }
+    void pop() {
+        assert(top != records.get());
+        --top;
+    }
+    [[nodiscard]] const UndoRecord& back() const {
+        assert(top != records.get());
+        return top[-1];
+    }
+    // The record depth records below the top: 0 is the top.
+    [[nodiscard]] const UndoRecord& fromTop(std::size_t depth) const {
+        assert(depth < size());
+        return top[-1 - static_cast<std::ptrdiff_t>(depth)];
+    }
+    [[nodiscard]] std::size_t size() const { return static_cast<std::size_t>(top - records.get()); }
+    [[nodiscard]] bool empty() const { return top == records.get(); }
+    [[nodiscard]] bool full() const { return top == end; }
+    // Empties the stack, with room for INITIAL_ROOM records at least.
+    void clear() {
+        top = records.get();
+        if (top == end) grow();
+    }
+    // Room for twice as many records, INITIAL_ROOM at first.
+    void grow();
+
+private:
+    static constexpr std::size_t INITIAL_ROOM = 256;
+    std::unique_ptr<UndoRecord[]> records;
+    UndoRecord* top = nullptr;
+    UndoRecord* end = nullptr;
 };
 
 // The steps of each piece type on the 0x88 board (16 squares to a rank) and
@@ -63,10 +139,6 @@ constexpr auto LINE_STEP = [] {
 
 // Bishops, rooks and queens repeat their steps until blocked.
 [[nodiscard]] constexpr bool isSlider(int type) { return type == BISHOP || type == ROOK || type == QUEEN; }
-
-[[nodiscard]] constexpr bool isDiagonalStep(int step) {
-    return step == SOUTH_WEST || step == SOUTH_EAST || step == NORTH_WEST || step == NORTH_EAST;
-}
 
 // The squares of each colour's pieces, one bit per square (row * 8 + file),
 // all of them and by type. The board changes them with every square it
@@ -113,12 +185,12 @@ public:
     [[nodiscard]] int colorAt(int square) const { return colorBoard[square]; }
     [[nodiscard]] int pieceAt(int square) const { return pieceBoard[square]; }
     [[nodiscard]] int getTurn() const { return turn; }
-    [[nodiscard]] int getCastling() const { return castling; }
-    [[nodiscard]] int getEpSquare() const { return epSquare; }
-    [[nodiscard]] int getFiftyCount() const { return fiftyCount; }
-    [[nodiscard]] std::int64_t getZobristKey() const { return zobrist.getHash(); }
-    [[nodiscard]] const PieceList& pieces(int color, int type) const { return pieceList[color][type]; }
-    [[nodiscard]] int kingSquare(int color) const { return pieceList[color][KING].squares[0]; }
+    [[nodiscard]] int getCastling() const { return state.castling; }
+    [[nodiscard]] int getEpSquare() const { return state.epSquare; }
+    [[nodiscard]] int getFiftyCount() const { return state.fiftyCount; }
+    [[nodiscard]] std::int64_t getZobristKey() const { return state.zobrist.getHash(); }
+    [[nodiscard]] const PieceList& pieces(int color, int type) const { return pieceList[pieceCode(color, type)]; }
+    [[nodiscard]] int kingSquare(int color) const { return pieceList[pieceCode(color, KING)].squares[0]; }
     // The key composed from scratch; equals getZobristKey() between moves.
     [[nodiscard]] std::int64_t computeKey() const;
 
@@ -154,8 +226,8 @@ public:
     // The sum of the material and piece-square values of the colour's pieces
     // but its king's square value, and the sum of their phase weights
     // (board/piece_square.h).
-    [[nodiscard]] int pieceValueSum(int color) const { return pieceValueSums[color] & PIECE_VALUE_MASK; }
-    [[nodiscard]] int phaseSum(int color) const { return pieceValueSums[color] >> PIECE_PHASE_SHIFT; }
+    [[nodiscard]] int pieceValueSum(int color) const { return state.pieceValueSums[color] & PIECE_VALUE_MASK; }
+    [[nodiscard]] int phaseSum(int color) const { return state.pieceValueSums[color] >> PIECE_PHASE_SHIFT; }
     // The first legal move in generation order by the rules of play, even in
     // a position drawn by rule (such a draw is claimed, so play may go on);
     // NOMOVE when the side to move has none. Testing a capture moves the
@@ -174,7 +246,7 @@ public:
     // of the positions since the last capture or pawn move reaches the one
     // eight plies back only from THREEFOLD_MIN_PLIES such plies on.
     [[nodiscard]] bool isDraw() const {
-        return fiftyCount > 99 || (fiftyCount >= THREEFOLD_MIN_PLIES && repetitionCountReaches(3));
+        return state.fiftyCount > 99 || (state.fiftyCount >= THREEFOLD_MIN_PLIES && repetitionCountReaches(3));
     }
     static constexpr int THREEFOLD_MIN_PLIES = 7;
     // True when the side to move has no legal move (mate, stalemate or a
@@ -217,12 +289,41 @@ private:
     [[nodiscard]] bool attackedThrough(int square, int byColor, SquareSet occupied) const;
     template <int type, GenerationScope scope>
     [[nodiscard]] Move* generatePieceMoves(Move* cursor) const;
+    // executeMove but for the common move.
+    [[nodiscard, gnu::noinline]] bool executeOtherMove(const Move& move);
+    // Plays a legal move other than the null move, a castling, a promotion
+    // or an en passant capture; true. Its two cases are out of line, so that
+    // executeMove reaches them, and every other case, through a tail call.
+    [[gnu::always_inline]] inline bool playPlainMove(const Move& move);
+    // The same for a quiet move or a capture: the move's CAPTURE flag tells
+    // them apart, as a pseudo-legal move's flag matches its to square.
+    template <bool capture>
+    [[gnu::noinline]] bool playPieceMove(const Move& move);
+    // Plays a legal castling, promotion or en passant capture.
+    void playSpecialMove(const Move& move);
+    // Pushes the undo record of a legal move that captures the piece given
+    // on its to square and changes all but the pieces: the side to move,
+    // the en passant square, the fifty-move count and the castling rights.
+    // Answers the new key without the terms of the pieces that move. A plain
+    // capture (CAPTURE without ENPASSANT) is no double step and resets the
+    // fifty-move count, whatever its other flags.
+    enum class MoveKind { PLAIN_QUIET, PLAIN_CAPTURE, SPECIAL };
+    template <MoveKind kind>
+    [[nodiscard, gnu::always_inline]] inline std::int64_t passStateOn(const Move& move, int captured);
+    // executeMove's null move, once found legal.
+    void passTurn(const Move& move);
     // The pieces of a castling, promotion or en passant capture move, the
     // turn already passed; returns the change of the key.
     [[nodiscard]] std::int64_t placeSpecialMove(const Move& move);
     // Takes those pieces back, the turn already restored; the captured piece
     // of a promotion is the caller's to put back.
     void takeBackSpecialMove(const Move& move);
+    // undoMove of the null move and of castling, promotions and en passant
+    // captures; of the other quiet moves and captures, out of line so that
+    // undoMove reaches them through a tail call.
+    void undoOtherMove();
+    template <bool capture>
+    [[gnu::noinline]] void undoPieceMove();
     [[nodiscard]] bool repetitionCountReaches(int count) const;
     // Whether the position of the undo record is the current one. The key
     // of a position after a double step holds its en passant square even
@@ -240,14 +341,14 @@ private:
     // two callers.
     [[nodiscard, gnu::always_inline]] inline bool kingSafeAfter(const Move& move) const;
     [[nodiscard]] bool castlingPathIsEmpty(const CastlingRight& right) const;
-    // pseudoIsLegal, answered without playing the move when the side to move
-    // is not in check.
+    // pseudoIsLegal, answered from the threats to the king (findKingThreats)
+    // without playing the move, but for castling, en passant captures and
+    // moves in check that take the checker or step between it and the king.
     [[nodiscard]] bool keepsKingSafe(const Move& move);
     // Whether the king of the side to move may step to the square.
     [[nodiscard]] bool kingStepIsSafe(int to) const;
-    // Whether the piece on from, on a line through its king, is pinned to the
-    // king and to lies off the pin line.
-    [[nodiscard]] bool leavesPinLine(int from, int to, int king) const;
+    // Works out state.checkState and state.guard.
+    void findKingThreats();
 
     // The three ways pieces change squares once place() has emptied the
     // board: the squares, the piece lists, the square sets and the sums of
@@ -255,25 +356,26 @@ private:
     void addPiece(int square, int type, int color) {
         colorBoard[square] = color;
         pieceBoard[square] = type;
-        listInsert(color, type, square);
+        listInsert(pieceCode(color, type), square);
         sets.toggle(color, type, bitOf(square));
-        pieceValueSums[color] += PIECE_VALUE_BY_SQUARE[color][type][square];
+        state.pieceValueSums[color] += PIECE_VALUE_BY_SQUARE[pieceCode(color, type)][square];
     }
     void removePiece(int square, int type, int color) {
-        listErase(color, type, square);
+        listErase(pieceCode(color, type), square);
         colorBoard[square] = EMPTY;
         pieceBoard[square] = EMPTY;
         sets.toggle(color, type, bitOf(square));
-        pieceValueSums[color] -= PIECE_VALUE_BY_SQUARE[color][type][square];
+        state.pieceValueSums[color] -= PIECE_VALUE_BY_SQUARE[pieceCode(color, type)][square];
     }
     void shiftPiece(int from, int to, int type, int color) {
         colorBoard[to] = color;
         pieceBoard[to] = type;
         colorBoard[from] = EMPTY;
         pieceBoard[from] = EMPTY;
-        listReplace(color, type, from, to);
+        listReplace(from, to);
         sets.toggle(color, type, bitOf(from) | bitOf(to));
-        pieceValueSums[color] += PIECE_VALUE_BY_SQUARE[color][type][to] - PIECE_VALUE_BY_SQUARE[color][type][from];
+        state.pieceValueSums[color] +=
+            PIECE_VALUE_BY_SQUARE[pieceCode(color, type)][to] - PIECE_VALUE_BY_SQUARE[pieceCode(color, type)][from];
     }
     // countLegalMoves's work, and the same built for processors with a
     // population-count instruction.
@@ -289,38 +391,50 @@ private:
     [[nodiscard, gnu::always_inline]] inline int countKingMoves(const CountingFacts& facts);
     [[nodiscard]] int countCastlings(const CountingFacts& facts);
 
-    // The piece-list changes. listSlot finds a square in its list at once.
-    // Appends the square at the end of its list.
-    void listInsert(int color, int type, int square) {
-        PieceList& list = pieceList[color][type];
-        listSlot[square] = static_cast<std::int8_t>(list.count);
-        list.squares[list.count++] = square;
+    // The piece-list changes. listEntry finds a square in its list at once.
+    // The square's entry in its list, by its offset from the first list.
+    [[nodiscard]] int& listEntryAt(unsigned offset) {
+        return *reinterpret_cast<int*>(reinterpret_cast<char*>(pieceList) + offset);
+    }
+    [[nodiscard]] std::uint16_t listEntryOffset(const int* entry) const {
+        return static_cast<std::uint16_t>(reinterpret_cast<const char*>(entry) -
+                                          reinterpret_cast<const char*>(pieceList));
+    }
+    // Appends the square at the end of its list (by pieceCode).
+    void listInsert(int code, int square) {
+        PieceList& list = pieceList[code];
+        int* const entry = &list.squares[list.count++];
+        *entry = square;
+        listEntry[square] = listEntryOffset(entry);
     }
     // Moves the list's last square into the hole left by the erased one.
-    void listErase(int color, int type, int square) {
-        PieceList& list = pieceList[color][type];
-        const int slot = listSlot[square];
-        assert(list.squares[slot] == square);
-        const int last = list.squares[--list.count];
-        list.squares[slot] = last;
-        listSlot[last] = static_cast<std::int8_t>(slot);
-        list.squares[list.count] = NO_SQUARE;
+    void listErase(int code, int square) {
+        PieceList& list = pieceList[code];
+        const unsigned hole = listEntry[square];
+        assert(listEntryAt(hole) == square);
+        int* const lastEntry = &list.squares[--list.count];
+        const int last = *lastEntry;
+        listEntryAt(hole) = last;
+        listEntry[last] = static_cast<std::uint16_t>(hole);
+        *lastEntry = NO_SQUARE;
     }
     // Moves a square to the end of its list, as erasing and inserting it
     // again does; the piece stays on its square.
     void listSendToEnd(int square) {
         const int color = colorBoard[square];
         const int type = pieceBoard[square];
-        if (listSlot[square] == pieceList[color][type].count - 1) return;
-        listErase(color, type, square);
-        listInsert(color, type, square);
+        const int code = pieceCode(color, type);
+        const PieceList& list = pieceList[code];
+        if (listEntry[square] == listEntryOffset(&list.squares[list.count - 1])) return;
+        listErase(code, square);
+        listInsert(code, square);
     }
     // Replaces a square in place.
-    void listReplace(int color, int type, int from, int to) {
-        const int slot = listSlot[from];
-        assert(pieceList[color][type].squares[slot] == from);
-        pieceList[color][type].squares[slot] = to;
-        listSlot[to] = static_cast<std::int8_t>(slot);
+    void listReplace(int from, int to) {
+        const unsigned entry = listEntry[from];
+        assert(listEntryAt(entry) == from);
+        listEntryAt(entry) = to;
+        listEntry[to] = static_cast<std::uint16_t>(entry);
     }
 
     // A board whose members place() sets; only setFen builds one.
@@ -330,22 +444,19 @@ private:
     // them (rank 8 first, 'P' white, 'p' black, '.' empty).
     void place(const char (&squares)[8][8], int sideToMove, int rights, int enPassant, int fifty);
 
-    PieceList pieceList[2][7];
-    // For every occupied square, the index of its square in its piece list.
-    std::int8_t listSlot[128] = {};
-    Zobrist zobrist;
+    // By pieceCode.
+    PieceList pieceList[PIECE_CODES];
+    // For every occupied square, where its entry in its piece list is: the
+    // entry's offset in bytes from the start of pieceList.
+    std::uint16_t listEntry[128] = {};
     int colorBoard[128];
     int pieceBoard[128];
     PieceSets sets;
-    int pieceValueSums[2] = {};
-    std::vector<UndoRecord> undoStack;
+    SavedState state;
+    UndoStack undoStack;
     int turn = WHITE;
-    int castling = 0;
-    int epSquare = NO_SQUARE;
-    int fiftyCount = 0;
-    // CHECK_UNKNOWN until sideToMoveInCheck works it out for this position.
+    // state.checkState until findKingThreats works it out for the position.
     static constexpr std::int8_t CHECK_UNKNOWN = -1;
-    std::int8_t checkState = CHECK_UNKNOWN;
 };
 
 // Four or five characters: file a-h, rank 1-8, file a-h, rank 1-8 and an

@@ -17,7 +17,7 @@ void Board::print(std::ostream& out) const {
         for (int file = 0; file < 8; ++file) {
             const int square = makeSquare(row, file);
             if (file > 0) out << ' ';
-            if (square == epSquare) {
+            if (square == state.epSquare) {
                 out << 'X';
             } else if (colorBoard[square] == EMPTY) {
                 out << "…";
@@ -31,9 +31,9 @@ void Board::print(std::ostream& out) const {
             case 0:
                 out << "      Castle   ";
                 for (const CastlingRight& right : CASTLING_RIGHTS)
-                    if ((castling & right.bit) != 0) out << right.letter;
+                    if ((state.castling & right.bit) != 0) out << right.letter;
                 break;
-            case 1: out << "       Fifty   " << fiftyCount; break;
+            case 1: out << "       Fifty   " << state.fiftyCount; break;
             case 2: out << "        Turn   " << (turn == WHITE ? "WHITE" : "BLACK"); break;
             case 3: out << "     Zobrist   " << std::hex << getZobristKey() << std::dec; break;
             default: break;
@@ -64,14 +64,14 @@ std::string Board::toFen() const {
     }
     fen += turn == WHITE ? " w " : " b ";
     for (const CastlingRight& right : CASTLING_RIGHTS)
-        if ((castling & right.bit) != 0) fen += right.letter;
-    if (castling == 0) fen += '-';
+        if ((state.castling & right.bit) != 0) fen += right.letter;
+    if (state.castling == 0) fen += '-';
     fen += ' ';
-    if (epSquare == NO_SQUARE) {
+    if (state.epSquare == NO_SQUARE) {
         fen += '-';
     } else {
-        fen += static_cast<char>('a' + fileOf(epSquare));
-        fen += static_cast<char>('8' - rowOf(epSquare));
+        fen += static_cast<char>('a' + fileOf(state.epSquare));
+        fen += static_cast<char>('8' - rowOf(state.epSquare));
     }
-    return fen + " " + std::to_string(fiftyCount) + " 1";
+    return fen + " " + std::to_string(state.fiftyCount) + " 1";
 }

@@ -126,14 +126,12 @@ std::string Board::setFen(const std::string& fen) {
 }
 
 void Board::place(const char (&squares)[8][8], int sideToMove, int rights, int enPassant, int fifty) {
-    for (auto& lists : pieceList)
-        for (PieceList& list : lists) list = PieceList();
+    for (PieceList& list : pieceList) list = PieceList();
     for (int& code : colorBoard) code = EMPTY;
     for (int& code : pieceBoard) code = EMPTY;
     sets = PieceSets{};
-    pieceValueSums[WHITE] = pieceValueSums[BLACK] = 0;
+    state = SavedState{};
     undoStack.clear();
-    checkState = CHECK_UNKNOWN;
 
     // Rank 8 first, file a first: the order fixes the piece lists' order.
     for (int row = 0; row < 8; ++row)
@@ -145,8 +143,8 @@ void Board::place(const char (&squares)[8][8], int sideToMove, int rights, int e
         }
 
     turn = sideToMove;
-    castling = rights;
-    epSquare = enPassant;
-    fiftyCount = fifty;
-    zobrist.setHash(computeKey());
+    state.castling = static_cast<std::int8_t>(rights);
+    state.epSquare = static_cast<std::int8_t>(enPassant);
+    state.fiftyCount = fifty;
+    state.zobrist.setHash(computeKey());
 }

@@ -165,7 +165,7 @@ WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return coun
     const SquareSet pawns = sets.byType[us][PAWN];
     const SquareSet empty = ~facts.occupied;
     const SquareSet onPromotionRow = pawns & rowSet(promotionRow);
-    const PieceList& list = pieceList[us][PAWN];
+    const PieceList& list = pieceList[pieceCode(us, PAWN)];
 
     // The advances and captures of all pawns at once.
     const SquareSet towardsA = pawnStep(pawns & ~FILE_A, us, -1) & facts.enemy;
@@ -220,7 +220,7 @@ WITH_POPULATION_COUNT MoveCounts Board::countWithPopulationCount() { return coun
 template <int type>
 [[gnu::always_inline]] inline int Board::countPieceMoves(const CountingFacts& facts) {
     const SquareSet occupied = facts.occupied;
-    const PieceList& list = pieceList[turn][type];
+    const PieceList& list = pieceList[pieceCode(turn, type)];
     int count = 0;
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
@@ -268,7 +268,7 @@ int Board::countCastlings(const CountingFacts& facts) {
     int count = 0;
     for (int i = RIGHTS_PER_COLOR * turn; i < RIGHTS_PER_COLOR * (turn + 1); ++i) {
         const CastlingRight& right = CASTLING_RIGHTS[i];
-        if ((castling & right.bit) != 0 && (CASTLING_PATHS[i] & occupied) == 0)
+        if ((state.castling & right.bit) != 0 && (CASTLING_PATHS[i] & occupied) == 0)
             count += !squareAttacked(bitIndex(right.mustBeSafe[0]), turn ^ 1, sets.byType[turn ^ 1], occupied) &&
                      !squareAttacked(bitIndex(right.mustBeSafe[1]), turn ^ 1, sets.byType[turn ^ 1], occupied);
     }

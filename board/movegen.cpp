@@ -47,7 +47,7 @@ void Board::generate(MoveList& out) const {
     const int forward = pawnForward(us);
     const int promotionRow = us == WHITE ? 1 : 6;
     const int startRow = us == WHITE ? 6 : 1;
-    const PieceList& pawns = pieceList[us][PAWN];
+    const PieceList& pawns = pieceList[pieceCode(us, PAWN)];
     for (int i = 0; i < pawns.count; ++i) {
         const int from = pawns.squares[i];
         const int file = fileOf(from);
@@ -77,13 +77,13 @@ void Board::generate(MoveList& out) const {
 // Castling by rights and an empty path; attacks are tested when the move is made.
 Move* Board::addCastlingMoves(Move* cursor) const {
     for (const CastlingRight& right : CASTLING_RIGHTS)
-        if (right.color == turn && (castling & right.bit) != 0 && castlingPathIsEmpty(right))
+        if (right.color == turn && (state.castling & right.bit) != 0 && castlingPathIsEmpty(right))
             *cursor++ = makeMove(right.kingFrom, right.kingTo, CASTLE);
     return cursor;
 }
 
 Move* Board::addEnPassantCaptures(Move* cursor) const {
-    return epSquare == NO_SQUARE ? cursor : addEnPassantCapturesOnto(epSquare, cursor);
+    return state.epSquare == NO_SQUARE ? cursor : addEnPassantCapturesOnto(state.epSquare, cursor);
 }
 
 Move* Board::addEnPassantCapturesOnto(int square, Move* cursor) const {
@@ -104,7 +104,7 @@ template <int type, Board::GenerationScope scope>
 Move* Board::generatePieceMoves(Move* cursor) const {
     constexpr bool quietMoves = scope == GenerationScope::ALL_MOVES;
     const int them = turn ^ 1;
-    const PieceList& list = pieceList[turn][type];
+    const PieceList& list = pieceList[pieceCode(turn, type)];
     for (int i = 0; i < list.count; ++i) {
         const int from = list.squares[i];
         for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {

@@ -97,14 +97,16 @@ inline constexpr auto PIECE_SQUARE_BY_SQUARE = [] {
 // at most 16 pieces, so it stays below 2^16.
 inline constexpr int PIECE_PHASE_SHIFT = 16;
 inline constexpr int PIECE_VALUE_MASK = (1 << PIECE_PHASE_SHIFT) - 1;
+// By pieceCode and 0x88 square.
 inline constexpr auto PIECE_VALUE_BY_SQUARE = [] {
-    std::array<std::array<std::array<int, 128>, KING + 1>, 2> table{};
+    std::array<std::array<int, 128>, PIECE_CODES> table{};
     for (const int color : {WHITE, BLACK})
         for (int type = PAWN; type < KING; ++type)
             for (int square = 0; square < 128; ++square)
                 if (onBoard(square))
-                    table[color][type][square] = MATERIAL_VALUE[type] + PIECE_SQUARE_BY_SQUARE[color][type][square] +
-                                                 (PHASE_WEIGHT[type] << PIECE_PHASE_SHIFT);
+                    table[pieceCode(color, type)][square] = MATERIAL_VALUE[type] +
+                                                            PIECE_SQUARE_BY_SQUARE[color][type][square] +
+                                                            (PHASE_WEIGHT[type] << PIECE_PHASE_SHIFT);
     return table;
 }();
 static_assert([] {

@@ -22,7 +22,7 @@ bool Board::moveIsPseudo(const Move& move) const {
         if (!move.has(PROMOTION) && (rowOf(to) == 0 || rowOf(to) == 7)) return false;
         const int forward = pawnForward(us);
         if (move.has(ENPASSANT)) {
-            const int target = epSquare;
+            const int target = state.epSquare;
             if (to != target) return false;
             const int file = fileOf(target);
             return (file != 0 && from == target - forward - 1) || (file != 7 && from == target - forward + 1);
@@ -45,7 +45,7 @@ bool Board::moveIsPseudo(const Move& move) const {
     if (move.has(CASTLE)) {
         const CastlingRight* right = castlingRightTo(to);
         return piece == KING && right != nullptr && right->color == us && from == right->kingFrom &&
-               (castling & right->bit) != 0 && castlingPathIsEmpty(*right);
+               (state.castling & right->bit) != 0 && castlingPathIsEmpty(*right);
     }
     if (piece == PAWN) return false;
 
@@ -122,7 +122,7 @@ Move Board::strToMove(const std::string& text) const {
     const int to = makeSquare('8' - text[3], text[2] - 'a');
     std::uint8_t flags = pieceBoard[to] != EMPTY ? CAPTURE : 0;
     if (pieceBoard[from] == PAWN) {
-        if (to == epSquare) flags = CAPTURE | ENPASSANT;
+        if (to == state.epSquare) flags = CAPTURE | ENPASSANT;
         if (to == from + 2 * NORTH || to == from + 2 * SOUTH) flags |= DOUBLEPUSH;
         flags |= PAWNMOVE;
     } else if (pieceBoard[from] == KING && (to == from + 2 || to == from - 2)) {

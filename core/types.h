@@ -35,6 +35,11 @@ constexpr int SQUARE_DIFFERENCES = 15 * ROW_STEP;
 // Piece-type codes; EMPTY doubles as the colour of an empty square.
 constexpr int PAWN = 0, KNIGHT = 1, BISHOP = 2, ROOK = 3, QUEEN = 4, KING = 5, EMPTY = 6;
 constexpr int WHITE = 0, BLACK = 1;
+// The piece types a colour has, and one number for each colour and type: the
+// index of tables kept by colour and type.
+constexpr int PIECE_TYPES = KING + 1;
+constexpr int PIECE_CODES = 2 * PIECE_TYPES;
+[[nodiscard]] constexpr int pieceCode(int color, int type) { return color * PIECE_TYPES + type; }
 
 // The step of a pawn of the colour: white pawns advance towards rank 8.
 [[nodiscard]] constexpr int pawnForward(int color) { return color == WHITE ? NORTH : SOUTH; }

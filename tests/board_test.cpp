@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <vector>
 
 #include "board/epd.h"
 #include "board/line_reach.h"
@@ -153,6 +155,39 @@ TEST(Board, PerftLeavesPieceListsAsTheWalkThatMakesEveryMove) {
             }
         }
     }
+}
+
+// A game far longer than any search: the undo records find room however the
+// moves come (the search asks whether the side to move is in check before it
+// moves, so that the common move is played at once), a copy of the board
+// plays on alone, and every take-back restores the position.
+TEST(Board, LongGamesTakeBackToTheStart) {
+    Board board;
+    const BoardState start = boardState(board);
+    const char* const shuffle[] = {"g1f3", "g8f6", "f3g1", "f6g8"};
+    constexpr int PLIES = 3000;
+    std::vector<BoardState> states{start};
+    std::optional<Board> copy;
+    for (int ply = 0; ply < PLIES; ++ply) {
+        if (ply % 1000 < 500) static_cast<void>(board.sideToMoveInCheck());
+        ASSERT_TRUE(board.executeMove(board.strToMove(shuffle[ply % 4]))) << ply;
+        ASSERT_EQ(boardProblem(board), "") << ply;
+        states.push_back(boardState(board));
+        if (ply == PLIES / 2) copy = board;
+    }
+    EXPECT_TRUE(board.isDraw());
+    // The copy has the history of the game up to its move.
+    for (int ply = PLIES / 2 + 1; ply < PLIES; ++ply) {
+        ASSERT_TRUE(copy->executeMove(copy->strToMove(shuffle[ply % 4]))) << ply;
+        ASSERT_TRUE(boardState(*copy) == states[ply + 1]) << ply;
+    }
+    for (states.pop_back(); !states.empty(); states.pop_back()) {
+        board.undoMove();
+        ASSERT_TRUE(boardState(board) == states.back()) << states.size();
+        copy->undoMove();
+        ASSERT_TRUE(boardState(*copy) == states.back()) << states.size();
+    }
+    EXPECT_TRUE(boardState(board) == start);
 }
 
 // Table moves come from the generator in whatever position stored them, so
