@@ -38,6 +38,11 @@ constexpr auto BETWEEN = [] {
     return between;
 }();
 
+// The flags of the moves that change more than the moving piece's square:
+// castling also moves a rook, a promotion changes the piece, and an en
+// passant capture takes a pawn from another square.
+constexpr std::uint8_t SPECIAL_MOVE_FLAGS = CASTLE | PROMOTION | ENPASSANT;
+
 }  // namespace
 
 bool Board::sideToMoveInCheck() {
@@ -135,7 +140,7 @@ bool Board::executeMove(const Move& move) {
     // promotion or an en passant capture, by a piece other than the king
     // and not pinned to it. With the threats known there is room for the
     // undo record (findKingThreats).
-    if ((state.checkState | (from & 0x88) | (move.flags & (CASTLE | PROMOTION | ENPASSANT))) != 0 ||
+    if ((state.checkState | (from & OFF_BOARD_BITS) | (move.flags & SPECIAL_MOVE_FLAGS)) != 0 ||
         (state.guard & bitOf(from)) != 0) [[unlikely]]
         return executeOtherMove(move);
     return playPlainMove(move);
@@ -147,7 +152,7 @@ bool Board::executeOtherMove(const Move& move) {
         passTurn(move);
         return true;
     }
-    if (!move.has(CASTLE | PROMOTION | ENPASSANT)) return playPlainMove(move);
+    if (!move.has(SPECIAL_MOVE_FLAGS)) return playPlainMove(move);
     playSpecialMove(move);
     return true;
 }
@@ -293,7 +298,7 @@ std::int64_t Board::placeSpecialMove(const Move& move) {
 void Board::undoMove() {
     assert(!undoStack.empty());
     const UndoRecord& record = undoStack.back();
-    if (((record.move.from & 0x88) | (record.move.flags & (CASTLE | PROMOTION | ENPASSANT))) != 0) [[unlikely]]
+    if (((record.move.from & OFF_BOARD_BITS) | (record.move.flags & SPECIAL_MOVE_FLAGS)) != 0) [[unlikely]]
         return undoOtherMove();
     if (record.captured == EMPTY) return undoPieceMove<false>();
     return undoPieceMove<true>();

@@ -109,7 +109,7 @@ Move* Board::generatePieceMoves(Move* cursor) const {
         const int from = list.squares[i];
         for (int d = 0; d < PIECE_STEP_COUNT[type]; ++d) {
             const int step = PIECE_STEPS[type][d];
-            for (int to = from + step; (to & 0x88) == 0; to += step) {
+            for (int to = from + step; onBoard(to); to += step) {
                 const int color = colorBoard[to];
                 if (color == EMPTY) {
                     if constexpr (quietMoves) *cursor++ = makeMove(from, to, 0);

@@ -60,11 +60,13 @@ constexpr auto SQUARE_BIT = [] {
 constexpr SquareSet FILE_A = 0x0101010101010101;
 constexpr SquareSet FILE_H = FILE_A << 7;
 
+// The distance in bits between a square and the next on its file.
+constexpr int ROW_BITS = 8;
+
 // The set moved one row ahead for a pawn of the colour (towards rank 8, the
 // low bits, for white) and files files towards file h (-1, 0 or 1). Squares
 // that would leave the board's side are the caller's to leave out.
 [[nodiscard]] constexpr SquareSet pawnStep(SquareSet set, int color, int files) {
-    constexpr int ROW_BITS = 8;
     return color == WHITE ? set >> (ROW_BITS - files) : set << (ROW_BITS + files);
 }
 

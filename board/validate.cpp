@@ -53,7 +53,7 @@ bool Board::moveIsPseudo(const Move& move) const {
     if (capture ? colorBoard[to] != them : colorBoard[to] != EMPTY) return false;
     for (int d = 0; d < PIECE_STEP_COUNT[piece]; ++d) {
         const int step = PIECE_STEPS[piece][d];
-        for (int target = from + step; (target & 0x88) == 0; target += step) {
+        for (int target = from + step; onBoard(target); target += step) {
             if (target == to) return true;
             if (colorBoard[target] != EMPTY || !isSlider(piece)) break;
         }

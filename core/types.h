@@ -22,7 +22,9 @@ constexpr int SOUTH_EAST = SOUTH + EAST, SOUTH_WEST = SOUTH + WEST;
 constexpr int A8 = 0, B8 = 1, C8 = 2, D8 = 3, E8 = 4, F8 = 5, G8 = 6, H8 = 7;
 constexpr int A1 = 112, B1 = 113, C1 = 114, D1 = 115, E1 = 116, F1 = 117, G1 = 118, H1 = 119;
 
-[[nodiscard]] constexpr bool onBoard(int square) { return (square & ~0x77) == 0; }
+// The bits no square on the board has: 0x88 and every bit above seven.
+constexpr int OFF_BOARD_BITS = ~0x77;
+[[nodiscard]] constexpr bool onBoard(int square) { return (square & OFF_BOARD_BITS) == 0; }
 
 // Tables indexed by the difference of two squares add H1 (the largest
 // difference); 15 rows of 16 hold every index.

@@ -90,7 +90,7 @@ template <int fileStep>
 [[gnu::always_inline]] inline RankedMove* rankPawnCaptures(const Board& board, RankedMove* out, eval::SquareSet targets,
                                                            int us) {
     constexpr RankedMove SHARE = attackerShare(PAWN) + (PAWNMOVE | CAPTURE);
-    const int backwards = us == WHITE ? 8 - fileStep : -8 - fileStep;
+    const int backwards = (us == WHITE ? ROW_BITS : -ROW_BITS) - fileStep;
     for (eval::SquareSet left = targets; left != 0; left &= left - 1) {
         const int bit = std::countr_zero(left);
         *out++ = VICTIM_SHARE[board.pieceAt(eval::squareOfBit(bit))] + SHARE +
