@@ -347,6 +347,13 @@ RankedMove* MovePicker::withoutHashMove(RankedMove* first, RankedMove* end) cons
 
 void MovePicker::penalizeHist(const Move& best, int depth) {
     const int penalty = -depth * depth;
+    // Skipped quiet moves count as handed out, in the order the picker would
+    // have handed them out.
+    assert(!quietsPending);
+    if (quietsSkipped) {
+        sortMoves(quiets + nextQuiet, quiets + quietCount);
+        nextQuiet = quietCount;
+    }
     // A hash move whose from-square is empty belongs to another position that
     // shares the key; it has no history slot here.
     if (hashMove != NOMOVE && hashMove != best && hashMove.isQuiet() && board.pieceAt(hashMove.from) != EMPTY)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -130,6 +131,25 @@ public:
     void rankPendingQuiets() {
         if (quietsPending) rankQuiets();
     }
+    // Whether every move still to come is a quiet move: the hash move and
+    // the captures and promotions are handed out. The moves are generated
+    // here if the next getNextMove would generate them.
+    [[nodiscard]] bool onlyQuietsLeft() {
+        if (stage == GENERATE) {
+            stage = PICK_CAPTURES;
+            generateMoves();
+        }
+        return stage == PICK_QUIETS || stage == EXHAUSTED || (stage == PICK_CAPTURES && next >= count);
+    }
+    // Ends the node's moves where only quiet moves are left, which the
+    // caller will not try. They still count as handed out for penalizeHist,
+    // ranked by the history values of the moment they were due, so the
+    // caller has them ranked (rankPendingQuiets) before it changes any.
+    void skipQuiets() {
+        assert(onlyQuietsLeft());
+        stage = EXHAUSTED;
+        quietsSkipped = true;
+    }
     // Lowers the history value of every quiet move handed out here other than
     // best, the hash move included.
     void penalizeHist(const Move& best, int depth);
@@ -179,5 +199,6 @@ private:
     std::size_t quietCount = 0;
     std::size_t nextQuiet = 0;
     bool quietsPending = false;
+    bool quietsSkipped = false;
     QuietSources sources;
 };

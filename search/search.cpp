@@ -212,13 +212,17 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     int lateQuietCount = 0;
 
     // Step 16. Move loop.
-    for (Move move = picker.getNextMove(); move != NOMOVE; move = picker.getNextMove()) {
+    for (;;) {
+        // Step 16a. Futility pruning: skip quiet moves once one move has
+        // been searched. They come last, so the node ends where they begin.
+        if (searched > 0 && futilityApplies && picker.onlyQuietsLeft() && isFutile()) {
+            picker.skipQuiets();
+            break;
+        }
+        const Move move = picker.getNextMove();
+        if (move == NOMOVE) break;
         assert(board.pieceAt(move.to) != KING);
         if (ply == 0 && !rootMoveAllowed(move)) continue;
-
-        // Step 16a. Futility pruning: skip quiet moves once one move has
-        // been searched.
-        if (searched > 0 && futilityApplies && move.isQuiet() && isFutile()) continue;
 
         if (!board.executeMove(move)) continue;
         prefetchEvaluationAndTable();
@@ -283,9 +287,11 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
 
     // Step 19. A quiet move that raised alpha becomes a killer and gains
     // history; the quiet moves tried before it lose some. The nodes nearer
-    // the root rank their quiet moves by the history they began with.
+    // the root, and this one where it skipped its quiet moves, rank them by
+    // the history they began with.
     if (best > alpha && bestMoveHere.isQuiet()) {
         rankPendingQuiets(ply);
+        picker.rankPendingQuiets();
         killers.insert(bestMoveHere, ply);
         historyTable.addScore(bestMoveHere, depth * depth);
         picker.penalizeHist(bestMoveHere, depth);
