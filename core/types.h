@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -62,8 +63,10 @@ struct Move {
     std::int8_t promotion = 0;
     std::uint8_t flags = 0;
 
+    // Two moves are equal when all four bytes are: one comparison of the
+    // bytes as a whole.
     [[nodiscard]] constexpr bool operator==(const Move& other) const {
-        return from == other.from && to == other.to && promotion == other.promotion && flags == other.flags;
+        return std::bit_cast<std::uint32_t>(*this) == std::bit_cast<std::uint32_t>(other);
     }
     [[nodiscard]] constexpr bool operator!=(const Move& other) const { return !(*this == other); }
     [[nodiscard]] constexpr bool isQuiet() const { return (flags & (CAPTURE | PROMOTION)) == 0; }
