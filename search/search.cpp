@@ -51,8 +51,12 @@ constexpr int MAX_STATIC_SCORE = MATE_THRESHOLD - 1;
 // A search without a time limit still needs a deadline to compare with.
 constexpr std::chrono::nanoseconds NO_TIME_LIMIT = std::chrono::hours(24);
 
-// Quiescence reads the clock once per this many nodes (a power of two).
+// Quiescence reads the clock once per this many nodes, and full-width nodes
+// other than the root once per this many of theirs (powers of two): a
+// reading costs more than most nodes. A full-width node near a cold table
+// can take long, so they read it often.
 constexpr std::int64_t DEADLINE_CHECK_INTERVAL = 1024;
+constexpr std::uint32_t FULL_WIDTH_CHECK_INTERVAL = 8;
 
 }  // namespace
 
@@ -132,7 +136,8 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     if (depth <= 0) return quiesce(ply, alpha, beta, color);
 
     // Step 7. Deadline or node limit: stop the whole search.
-    if (nodes >= nodeLimit || deadlinePassed()) {
+    const bool readsClock = ply == 0 || (++fullWidthNodes & (FULL_WIDTH_CHECK_INTERVAL - 1)) == 0;
+    if (nodes >= nodeLimit || (readsClock && deadlinePassed())) {
         stop.exchange(true);
         return 0;
     }

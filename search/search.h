@@ -160,6 +160,8 @@ private:
     std::int64_t pvByMove[BEST_MOVE_ORDINALS] = {};
 
     std::int64_t nodes = 0;
+    // Full-width nodes searched, counted only to space the clock's readings.
+    std::uint32_t fullWidthNodes = 0;
     int currentDepth = 0;
     int selDepth = 0;
     Clock::time_point startTime{};
