@@ -122,6 +122,41 @@ TEST(Search, PickersHandOutTheGeneratedMoves) {
         }
 }
 
+// A node that skips its quiet moves penalizes them as if it had handed each
+// one out: the same moves in the same order, which matters once a penalty
+// halves the table. Each position's quiet moves start near the history limit.
+TEST(Search, SkippedQuietMovesArePenalizedAsHandedOut) {
+    constexpr int DEPTH = 20;
+    const auto sameValues = [](const HistoryTable& a, const HistoryTable& b) {
+        for (const int color : {WHITE, BLACK})
+            for (int piece = PAWN; piece <= KING; ++piece)
+                if (!std::equal(std::begin(a.scoresOf(color)[piece]), std::end(a.scoresOf(color)[piece]),
+                                std::begin(b.scoresOf(color)[piece])))
+                    return false;
+        return true;
+    };
+    for (const SuitePosition& position : readSuite(std::string(MARROWBY_TEST_DATA) + "/perftsuite.epd")) {
+        const Board board(position.fen);
+        HistoryTable history(board);
+        int step = 0;
+        for (const Move& move : board.getAllMoves())
+            if (move.isQuiet()) history.addScore(move, (step++ % 2 == 0 ? 1 : -1) * (HistoryTable::HISTORY_LIMIT - 50));
+        HistoryTable handedOut = history;
+        HistoryTable skipped = history;
+        PickerBuffers allBuffers, skippedBuffers;
+        MovePicker all(NOMOVE, NOMOVE, NOMOVE, handedOut, board, allBuffers);
+        MovePicker skipping(NOMOVE, NOMOVE, NOMOVE, skipped, board, skippedBuffers);
+        while (all.getNextMove() != NOMOVE) {}
+        while (!skipping.onlyQuietsLeft()) static_cast<void>(skipping.getNextMove());
+        skipping.skipQuiets();
+        skipping.rankPendingQuiets();
+        all.penalizeHist(NOMOVE, DEPTH);
+        skipping.penalizeHist(NOMOVE, DEPTH);
+        EXPECT_TRUE(sameValues(handedOut, skipped)) << position.fen;
+        EXPECT_FALSE(sameValues(handedOut, history)) << position.fen;
+    }
+}
+
 // The statistics of two searches, each printed, printed again once reset,
 // and after the table is emptied.
 TEST(Search, DiagnosticsReport) {
