@@ -139,14 +139,14 @@ public:
             stage = PICK_CAPTURES;
             generateMoves();
         }
-        return stage == PICK_QUIETS || stage == EXHAUSTED || (stage == PICK_CAPTURES && next >= count);
+        return capturesHandedOut();
     }
     // Ends the node's moves where only quiet moves are left, which the
     // caller will not try. They still count as handed out for penalizeHist,
     // ranked by the history values of the moment they were due, so the
     // caller has them ranked (rankPendingQuiets) before it changes any.
     void skipQuiets() {
-        assert(onlyQuietsLeft());
+        assert(capturesHandedOut());
         stage = EXHAUSTED;
         quietsSkipped = true;
     }
@@ -169,6 +169,11 @@ private:
         std::uint8_t color;
     };
 
+    // Whether the moves are generated and every capture and promotion is
+    // handed out.
+    [[nodiscard]] bool capturesHandedOut() const {
+        return stage == PICK_QUIETS || stage == EXHAUSTED || (stage == PICK_CAPTURES && next >= count);
+    }
     // Ranks the captures and promotions, all but the hash move, and saves the
     // quiet moves' sources. The position is not drawn by rule, but at the
     // root.
