@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -65,12 +64,20 @@ struct Move {
 
     // Two moves are equal when all four bytes are: one comparison of the
     // bytes as a whole.
-    [[nodiscard]] constexpr bool operator==(const Move& other) const {
-        return std::bit_cast<std::uint32_t>(*this) == std::bit_cast<std::uint32_t>(other);
-    }
+    [[nodiscard]] constexpr bool operator==(const Move& other) const { return bytes() == other.bytes(); }
     [[nodiscard]] constexpr bool operator!=(const Move& other) const { return !(*this == other); }
     [[nodiscard]] constexpr bool isQuiet() const { return (flags & (CAPTURE | PROMOTION)) == 0; }
     [[nodiscard]] constexpr bool has(std::uint8_t flag) const { return (flags & flag) != 0; }
+
+private:
+    // The four bytes as one number, in the order they are stored on a
+    // little-endian machine, so that the compiler reads them with one load.
+    [[nodiscard]] constexpr std::uint32_t bytes() const {
+        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(from)) |
+               static_cast<std::uint32_t>(static_cast<std::uint8_t>(to)) << 8 |
+               static_cast<std::uint32_t>(static_cast<std::uint8_t>(promotion)) << 16 |
+               static_cast<std::uint32_t>(flags) << 24;
+    }
 };
 static_assert(sizeof(Move) == 4);
 
