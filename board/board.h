@@ -206,12 +206,18 @@ public:
     void genIgnoringDraw(MoveList& out) const;
     // Writes the en passant captures of the side to move at the cursor (at
     // most MAX_EN_PASSANT_CAPTURES), in generation order; the cursor after them.
-    Move* addEnPassantCaptures(Move* cursor) const;
+    // Most positions have no en passant square and answer without a call.
+    Move* addEnPassantCaptures(Move* cursor) const {
+        return state.epSquare == NO_SQUARE ? cursor : addEnPassantCapturesOnto(state.epSquare, cursor);
+    }
     static constexpr int MAX_EN_PASSANT_CAPTURES = 2;
     // Writes the castling moves of the side to move whose right stands and
     // whose path is empty at the cursor (at most MAX_CASTLING_MOVES), in
-    // generation order; the cursor after them.
-    Move* addCastlingMoves(Move* cursor) const;
+    // generation order; the cursor after them. Most positions have no
+    // castling right left for the side to move and answer without a call.
+    Move* addCastlingMoves(Move* cursor) const {
+        return (state.castling & CASTLING_RIGHTS_OF[turn]) == 0 ? cursor : addStandingCastlingMoves(cursor);
+    }
     static constexpr int MAX_CASTLING_MOVES = 2;
     // The captures and promotions among those moves, in the same order.
     void genCaptures(MoveList& out) const;
@@ -336,6 +342,8 @@ private:
     // Writes the side to move's pawn captures onto the square as an en
     // passant square at the cursor; the cursor after them.
     Move* addEnPassantCapturesOnto(int square, Move* cursor) const;
+    // addCastlingMoves where the side to move has a castling right.
+    Move* addStandingCastlingMoves(Move* cursor) const;
     // Whether the king of the side to move is safe after the move, which
     // is no castling; worked out on the square sets alone. Inlined into its
     // two callers.

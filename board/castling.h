@@ -26,6 +26,13 @@ inline constexpr std::array<CastlingRight, 4> CASTLING_RIGHTS = {{
     {8, 'q', BLACK, E8, C8, A8, D8, {B8, C8, D8}, {C8, D8}},
 }};
 
+// The bits of each colour's castling rights.
+inline constexpr auto CASTLING_RIGHTS_OF = [] {
+    std::array<int, 2> rights{};
+    for (const CastlingRight& right : CASTLING_RIGHTS) rights[right.color] |= right.bit;
+    return rights;
+}();
+
 // The right whose castling move takes the king to kingTo; nullptr for any
 // other square.
 [[nodiscard]] constexpr const CastlingRight* castlingRightTo(int kingTo) {

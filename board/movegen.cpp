@@ -75,15 +75,11 @@ void Board::generate(MoveList& out) const {
 }
 
 // Castling by rights and an empty path; attacks are tested when the move is made.
-Move* Board::addCastlingMoves(Move* cursor) const {
+Move* Board::addStandingCastlingMoves(Move* cursor) const {
     for (const CastlingRight& right : CASTLING_RIGHTS)
         if (right.color == turn && (state.castling & right.bit) != 0 && castlingPathIsEmpty(right))
             *cursor++ = makeMove(right.kingFrom, right.kingTo, CASTLE);
     return cursor;
-}
-
-Move* Board::addEnPassantCaptures(Move* cursor) const {
-    return state.epSquare == NO_SQUARE ? cursor : addEnPassantCapturesOnto(state.epSquare, cursor);
 }
 
 Move* Board::addEnPassantCapturesOnto(int square, Move* cursor) const {

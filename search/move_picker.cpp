@@ -26,13 +26,6 @@ constexpr auto PIECE_VALUE = [] {
 static_assert(std::all_of(std::begin(eval::MATERIAL_VALUE), std::end(eval::MATERIAL_VALUE),
                           [](int value) { return value % ORDERING_VALUE_DIVISOR == 0; }));
 
-// The bits of each colour's castling rights.
-constexpr auto CASTLING_RIGHTS_OF = [] {
-    std::array<int, 2> rights{};
-    for (const CastlingRight& right : CASTLING_RIGHTS) rights[right.color] |= right.bit;
-    return rights;
-}();
-
 // How many moves a picker of all moves selects before it sorts the rest; a
 // picker of captures, whose lists are short, only selects.
 constexpr std::size_t SELECTED_MOVES = 3;
@@ -154,14 +147,10 @@ template <int type>
     out = rankPieceCaptures<QUEEN>(board, out, sets.byType[us][QUEEN], all, enemy);
     out = rankPieceCaptures<KING>(board, out, sets.byType[us][KING], all, enemy);
 
-    // Most positions have no en passant square: the board is asked only
-    // where there is one.
-    if (board.getEpSquare() != NO_SQUARE) [[unlikely]] {
-        Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
-        const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
-        for (const Move* capture = enPassant; capture != enPassantEnd; ++capture)
-            *out++ = rankMove(*capture, EN_PASSANT_KEY);
-    }
+    Move enPassant[Board::MAX_EN_PASSANT_CAPTURES];
+    const Move* const enPassantEnd = board.addEnPassantCaptures(enPassant);
+    for (const Move* capture = enPassant; capture != enPassantEnd; ++capture)
+        *out++ = rankMove(*capture, EN_PASSANT_KEY);
     return out;
 }
 
@@ -227,11 +216,7 @@ Move MovePicker::getNextMove() {
     std::copy(std::begin(sets.byType[us]), std::end(sets.byType[us]), sources.own);
     sources.all = sets.occupied();
     sources.color = static_cast<std::uint8_t>(us);
-    // Most positions have no castling right left for the side to move: the
-    // board is asked only where there is one.
-    sources.castlingCount = 0;
-    if ((board.getCastling() & CASTLING_RIGHTS_OF[us]) != 0)
-        sources.castlingCount = static_cast<std::uint8_t>(board.addCastlingMoves(sources.castling) - sources.castling);
+    sources.castlingCount = static_cast<std::uint8_t>(board.addCastlingMoves(sources.castling) - sources.castling);
     quietsPending = true;
 }
 
