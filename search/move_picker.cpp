@@ -298,7 +298,7 @@ template <int type>
     const eval::SquareSet steps = pawnStep(pawns, us, 0) & ~all;
     const eval::SquareSet doubleSteps = pawnStep(steps & rowSet(us == WHITE ? 5 : 2), us, 0) & ~all;
     // The bit a step back from a bit, for the side's pawns.
-    const int backwards = us == WHITE ? 8 : -8;
+    const int backwards = us == WHITE ? ROW_BITS : -ROW_BITS;
     out = rankQuietTargets(out, steps, scores[PAWN], exceptions, [backwards](int to) {
         return SQUARE_SHARE<FROM_UNIT>[to + backwards] + SQUARE_SHARE<TO_UNIT>[to] + PAWNMOVE;
     });
