@@ -296,7 +296,6 @@ int Search::pvs(int depth, int ply, int alpha, int beta, int color, bool allowNu
     // the history they began with.
     if (best > alpha && bestMoveHere.isQuiet()) {
         rankPendingQuiets(ply);
-        picker.rankPendingQuiets();
         killers.insert(bestMoveHere, ply);
         historyTable.addScore(bestMoveHere, depth * depth);
         picker.penalizeHist(bestMoveHere, depth);
@@ -363,7 +362,7 @@ int Search::quiesce(int ply, int alpha, int beta, int color) {
 }
 
 void Search::rankPendingQuiets(int ply) {
-    for (int earlier = 0; earlier < ply; ++earlier)
+    for (int earlier = 0; earlier <= ply; ++earlier)
         if (pickers[earlier] != nullptr) pickers[earlier]->rankPendingQuiets();
 }
 

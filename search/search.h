@@ -116,7 +116,7 @@ private:
     [[nodiscard]] static std::size_t evalCacheIndex(std::int64_t key) {
         return static_cast<std::uint64_t>(key) & (EVAL_CACHE_ENTRIES - 1);
     }
-    // Has the pickers of the nodes from the root to ply, not included, rank
+    // Has the pickers of the nodes from the root to ply, included, rank
     // their quiet moves before history values change.
     void rankPendingQuiets(int ply);
     // The picker of the node being searched at a ply, for as long as it
